@@ -1,0 +1,44 @@
+#pragma once
+// The application object: prepares the process-wide settings at start-up
+// and keeps the few registry values of the program.
+
+#include <string>
+#include <vector>
+
+class CAppSettings;
+
+class CMorvaneApp {
+public:
+    explicit CMorvaneApp(CAppSettings& settings);
+
+    // Start-up steps 1 and 2: the program folder is the working folder, the
+    // content folder the registry value "contentdir" or else the program
+    // folder. FALSE when there is no working folder; start-up then ends.
+    bool InitFolders();
+
+    // Start-up step 5: the numbers of the command line (arguments after the
+    // program name, with the window system's own options already taken out).
+    void ParseCommandLine(const std::vector<std::string>& arguments);
+
+    CAppSettings& Settings() { return m_settings; }
+
+private:
+    CAppSettings& m_settings;
+};
+
+// Registry values of the program ---------------------------------------------
+
+// Counts this start in "nruns" and returns the new count: 0 at the first
+// start (a missing value counts as -1).
+int CountProgramRun();
+
+// "wizardshownexttime": 1 (also when missing) shows the wizard at start.
+int ReadWizardShowNextTime();
+void WriteWizardShowNextTime(int show);
+
+// Stores the language in force as "language".
+void WriteLanguage(int language);
+
+// "wintitle", the main window caption the single-instance test looks for.
+std::string ReadWindowTitle();
+void WriteWindowTitle(const std::string& title);

@@ -1,0 +1,247 @@
+#include "platform/userservices.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "platform/paths.h"
+
+namespace platform {
+
+UserServices::~UserServices() = default;
+
+namespace {
+
+QMessageBox::Icon IconFor(UINT type) {
+    switch (type & 0xF0) {
+    case MB_ICONSTOP:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONEXCLAMATION:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+class QtServices final : public UserServices {
+public:
+    int MessageBox(const MessageBoxRequest& r) override {
+        QMessageBox box(IconFor(r.type), QString::fromStdString(r.caption),
+                        QString::fromStdString(r.text), QMessageBox::NoButton, r.owner);
+        switch (r.type & 0xF) {
+        case MB_OKCANCEL:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MB_YESNO:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+        }
+        switch (box.exec()) {
+        case QMessageBox::Ok:
+            return IDOK;
+        case QMessageBox::Yes:
+            return IDYES;
+        case QMessageBox::No:
+            return IDNO;
+        default:
+            // Closing the box without a choice is a cancel, as with Escape.
+            return (r.type & 0xF) == MB_YESNO ? IDNO : ((r.type & 0xF) == MB_OK ? IDOK : IDCANCEL);
+        }
+    }
+
+    std::optional<std::string> FileDialog(const FileDialogRequest& r) override {
+        QFileDialog dialog(r.owner);
+        dialog.setAcceptMode(r.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+        dialog.setFileMode(r.open && (r.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                                   : QFileDialog::AnyFile);
+        QStringList filters;
+        for (const auto& f : r.filters)
+            filters << QString::fromStdString(f);
+        dialog.setNameFilters(filters);
+        if (!r.defaultExtension.empty())
+            dialog.setDefaultSuffix(QString::fromStdString(r.defaultExtension));
+        if (!r.initialPath.empty()) {
+            const QFileInfo initial(QString::fromStdString(NativePath(r.initialPath)));
+            if (initial.path() != QLatin1String("."))
+                dialog.setDirectory(initial.absolutePath());
+            dialog.selectFile(initial.fileName());
+        }
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !(r.flags & OFN_OVERWRITEPROMPT));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().constFirst().toStdString();
+    }
+
+    std::optional<COLORREF> ColorDialog(QWidget* owner, COLORREF initial) override {
+        QColorDialog dialog(QColor(GetRValue(initial), GetGValue(initial), GetBValue(initial)),
+                            owner);
+        dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        const QColor c = dialog.selectedColor();
+        return RGB(c.red(), c.green(), c.blue());
+    }
+
+    int ShellExecute(const std::string& path, const std::string& verb) override {
+        if (verb != "open" && !verb.empty())
+            return 31;
+        const QFileInfo file(QString::fromStdString(NativePath(path)));
+        if (!file.dir().exists())
+            return 3;
+        if (!file.exists())
+            return 2;
+        if (!file.isReadable())
+            return 5;
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath())) ? 42 : 31;
+    }
+};
+
+QtServices& QtServicesInstance() {
+    static QtServices services;
+    return services;
+}
+
+UserServices* g_services = nullptr;
+
+} // namespace
+
+UserServices& Services() {
+    return g_services ? *g_services : QtServicesInstance();
+}
+
+UserServices* SetServices(UserServices* services) {
+    UserServices* previous = g_services;
+    g_services = services;
+    return previous;
+}
+
+namespace {
+
+std::string Trim(const std::string& s) {
+    const auto b = s.find_first_not_of(' ');
+    if (b == std::string::npos)
+        return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+// "*.bmp;*.dib" -> "*.bmp *.dib"; "*.*" means every file.
+std::string QtPatterns(const std::string& patterns) {
+    std::string out;
+    size_t start = 0;
+    while (start <= patterns.size()) {
+        size_t end = patterns.find(';', start);
+        if (end == std::string::npos)
+            end = patterns.size();
+        std::string p = Trim(patterns.substr(start, end - start));
+        if (p == "*.*")
+            p = "*";
+        if (!p.empty())
+            out += (out.empty() ? "" : " ") + p;
+        start = end + 1;
+    }
+    return out.empty() ? "*" : out;
+}
+
+// The label without a trailing "(...)" list of patterns; Qt shows its own.
+std::string LabelOf(const std::string& description) {
+    std::string label = Trim(description);
+    if (!label.empty() && label.back() == ')') {
+        const auto open = label.rfind('(');
+        if (open != std::string::npos)
+            label = Trim(label.substr(0, open));
+    }
+    return label;
+}
+
+} // namespace
+
+std::vector<std::string> ConvertFileFilter(const std::string& filter) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (start < filter.size()) {
+        size_t end = filter.find('|', start);
+        if (end == std::string::npos)
+            end = filter.size();
+        fields.push_back(filter.substr(start, end - start));
+        start = end + 1;
+    }
+    // The list ends at the first empty field (the "||" terminator).
+    std::vector<std::string> result;
+    for (size_t i = 0; i + 1 < fields.size(); i += 2) {
+        if (fields[i].empty())
+            break;
+        const std::string label = LabelOf(fields[i]);
+        const std::string patterns = QtPatterns(fields[i + 1]);
+        result.push_back(label.empty() ? patterns : label + " (" + patterns + ")");
+    }
+    return result;
+}
+
+// Scripted stand-in ---------------------------------------------------------
+
+int ScriptedServices::MessageBox(const MessageBoxRequest& request) {
+    messages.push_back(request);
+    if (messageAnswers.empty())
+        return defaultMessageAnswer;
+    const int answer = messageAnswers.front();
+    messageAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedServices::FileDialog(const FileDialogRequest& request) {
+    fileDialogs.push_back(request);
+    if (fileAnswers.empty())
+        return std::nullopt;
+    auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<COLORREF> ScriptedServices::ColorDialog(QWidget*, COLORREF initial) {
+    colorDialogs.push_back(initial);
+    if (colorAnswers.empty())
+        return std::nullopt;
+    auto answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    return answer;
+}
+
+int ScriptedServices::ShellExecute(const std::string& path, const std::string& verb) {
+    shellOpens.emplace_back(path, verb);
+    if (shellResults.empty())
+        return defaultShellResult;
+    const int result = shellResults.front();
+    shellResults.pop_front();
+    return result;
+}
+
+void ScriptedServices::Clear() {
+    messages.clear();
+    fileDialogs.clear();
+    colorDialogs.clear();
+    shellOpens.clear();
+    messageAnswers.clear();
+    fileAnswers.clear();
+    colorAnswers.clear();
+    shellResults.clear();
+}
+
+} // namespace platform
+
+int AfxMessageBox(const std::string& text, UINT type) {
+    return platform::Services().MessageBox({nullptr, text, platform::kApplicationTitle, type});
+}
+
+int MessageBox(QWidget* owner, const std::string& text, const std::string& caption, UINT type) {
+    return platform::Services().MessageBox({owner, text, caption, type});
+}

@@ -1,0 +1,59 @@
+#pragma once
+// Base classes of the decoders and encoders, and the size guards every
+// decoder applies before it allocates a picture.
+
+#include "platform/bitmapheaders.h"
+
+#include <string>
+#include <vector>
+
+class CBmp;
+class CDataSource;
+class CDataSink;
+
+class CPicDecoder {
+public:
+    virtual ~CPicDecoder();
+
+    // Decodes the file into the bitmap (always at 32 bits per pixel).
+    // Throws CTextException.
+    virtual void DecodeFile(const std::string& path, CBmp* bmp, int wantedDepth);
+    // Decodes from the source's current position.
+    virtual void DecodeSource(CDataSource* source, CBmp* bmp, int wantedDepth);
+
+protected:
+    // The format's own work: read the header, Create the bitmap, fill rows.
+    // A palette the format needs lives in *palette until decoding ends.
+    virtual void DecodeBody(CBmp* bmp, std::vector<RGBQUAD>* palette, int* destinationDepth,
+                            CDataSource* source);
+};
+
+class CPicEncoder {
+public:
+    virtual ~CPicEncoder();
+
+    // Encodes the bitmap into the file. Throws CTextException; an existing
+    // file is replaced only by a completely written one.
+    virtual void EncodeFile(const std::string& path, CBmp* bmp);
+    virtual void EncodeToSink(CBmp* bmp, CDataSink* sink);
+
+    // Output buffer size for a bitmap: 1.2 times its memory above 19999
+    // bytes, else its memory plus 4096.
+    static int SinkBufferSize(int memoryUsed);
+
+protected:
+    virtual void EncodeBody(CBmp* bmp, CDataSink* sink) = 0;
+};
+
+// Size guards ------------------------------------------------------------------
+
+// The largest picture any decoder makes (100 megapixels, 400 MB at 32 bits).
+constexpr long long kMaxPicturePixels = 100'000'000;
+
+// Refuses, before anything is allocated, a width or height below 1 (code 7)
+// and a picture beyond kMaxPicturePixels (code 10).
+void CheckPictureSize(long long width, long long height, const char* decoderName);
+
+// Throws code 11 unless the source still holds at least minBytes: a header
+// that claims more pixel data than the file has fails before allocating.
+void RequireInput(const CDataSource* source, long long minBytes);

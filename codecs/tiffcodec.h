@@ -1,0 +1,17 @@
+#pragma once
+// TIFF through libtiff, over in-memory streams: every TIFF libtiff can show
+// through its RGBA interface is read; bitmaps are written as uncompressed
+// 8-bit RGB with rows from the top.
+
+#include "codecs/picdecoder.h"
+
+class CTIFFDecoder : public CPicDecoder {
+protected:
+    void DecodeBody(CBmp* bmp, std::vector<RGBQUAD>* palette, int* destinationDepth,
+                    CDataSource* source) override;
+};
+
+class CTIFFEncoder : public CPicEncoder {
+protected:
+    void EncodeBody(CBmp* bmp, CDataSink* sink) override;
+};

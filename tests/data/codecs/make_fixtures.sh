@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Regenerates the picture fixtures of the codec tests with ImageMagick.
+# Every fixture is made from src.png (37 x 23, a four-corner colour ramp)
+# or srca.png (the same with an alpha ramp), so the tests can compare each
+# decoded file with the source read by Qt.
+set -euo pipefail
+cd "$(dirname "$0")"
+convert -size 37x23 xc: -sparse-color bilinear '0,0 red 36,0 yellow 0,22 blue 36,22 lime' \
+  -depth 8 -define png:color-type=2 src.png
+convert src.png \( -size 37x23 gradient:white-black \) -alpha off -compose CopyOpacity -composite \
+  -depth 8 -define png:color-type=6 srca.png
+convert src.png -colorspace gray -depth 8 -define png:color-type=0 grey.png
+# Targa
+convert src.png -compress none tga24.tga
+convert src.png -compress RLE tga24rle.tga
+convert srca.png -compress RLE tga32rle.tga
+convert grey.png -compress none -type Grayscale tgagrey.tga
+convert src.png -colors 16 -compress none -type Palette tgamap.tga
+convert src.png -colors 16 -type Palette pal16.png
+# PCX
+convert src.png pcx24.pcx
+convert src.png -colors 16 -type Palette pcx8.pcx
+convert src.png -monochrome pcx1.pcx
+convert src.png -monochrome mono.png
+# PNG variants
+convert srca.png -colorspace gray -define png:color-type=4 greya.png
+convert src.png -depth 16 rgb16.png
+convert src.png -interlace PNG interlaced.png
+# JPEG
+convert src.png -quality 95 colour.jpg
+convert grey.png -quality 95 grey.jpg
+convert src.png -quality 95 -interlace JPEG progressive.jpg
+convert src.png -colorspace CMYK -quality 95 cmyk.jpg
+# TIFF
+convert src.png -compress none rgb.tif
+convert src.png -compress lzw lzw.tif
+convert srca.png -compress zip rgba.tif
+convert src.png -colors 16 -type Palette palette.tif
+# PICT
+convert src.png pict24.pict
+convert src.png -colors 16 -type Palette pict8.pict

@@ -10,16 +10,17 @@ convert -size 37x23 xc: -sparse-color bilinear '0,0 red 36,0 yellow 0,22 blue 36
 convert src.png \( -size 37x23 gradient:white-black \) -alpha off -compose CopyOpacity -composite \
   -depth 8 -define png:color-type=6 srca.png
 convert src.png -colorspace gray -depth 8 -define png:color-type=0 grey.png
-# Targa
-convert src.png -compress none tga24.tga
-convert src.png -compress RLE tga24rle.tga
-convert srca.png -compress RLE tga32rle.tga
-convert grey.png -compress none -type Grayscale tgagrey.tga
-convert src.png -colors 16 -compress none -type Palette tgamap.tga
 convert src.png -colors 16 -type Palette pal16.png
+# Targa. NOTE: ImageMagick 6 writes the rows top first while it marks the
+# origin bottom-left; -flip makes the files show their source upright.
+convert src.png -flip -compress none tga24.tga
+convert src.png -flip -compress RLE tga24rle.tga
+convert srca.png -flip -compress RLE tga32rle.tga
+convert grey.png -flip -compress none -type Grayscale tgagrey.tga
+convert pal16.png -flip -compress none -type Palette tgamap.tga
 # PCX
 convert src.png pcx24.pcx
-convert src.png -colors 16 -type Palette pcx8.pcx
+convert pal16.png -type Palette pcx8.pcx
 convert src.png -monochrome pcx1.pcx
 convert src.png -monochrome mono.png
 # PNG variants
@@ -35,7 +36,7 @@ convert src.png -colorspace CMYK -quality 95 cmyk.jpg
 convert src.png -compress none rgb.tif
 convert src.png -compress lzw lzw.tif
 convert srca.png -compress zip rgba.tif
-convert src.png -colors 16 -type Palette palette.tif
+convert pal16.png -type Palette palette.tif
 # PICT
 convert src.png pict24.pict
-convert src.png -colors 16 -type Palette pict8.pict
+convert pal16.png -type Palette pict8.pict

@@ -3,7 +3,7 @@
 // formats: parsed record by record with every length checked, and played
 // onto a Qt painter the way the window system plays them.
 
-#include "platform/wintypes.h"
+#include "platform/bitmapheaders.h"
 
 #include <memory>
 #include <string>

@@ -1,0 +1,123 @@
+// morvane_resbuilder: draws the program's run-time resource folder.
+//
+//   morvane_resbuilder --sources <dir> --clipart <dir> --out <stage>/res
+//       builds everything: skins, backgrounds and popup pictures, the palette
+//       picture, the clip-art library, the templates and the help documents.
+//   morvane_resbuilder --out <stage>/res --contact-sheet <file.png>
+//       draws every skin and thumbnail of an existing folder onto one sheet.
+//
+// Both may be given together. Run it with QT_QPA_PLATFORM=offscreen.
+
+#include "artwork.h"
+#include "bmpfile.h"
+#include "contactsheet.h"
+#include "output.h"
+#include "palette.h"
+#include "skins.h"
+#include "theme.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+using namespace resbuilder;
+
+// The file that marks a folder as the builder's own, so that a rebuild may
+// empty it without risk to anything else.
+const char* const kMarker = ".morvane-resources";
+
+void PrepareOutput(const QString& resDir) {
+    QDir dir(resDir);
+    if (dir.exists()) {
+        const bool ours = QFile::exists(dir.filePath(kMarker));
+        const bool empty = dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        if (!ours && !empty)
+            throw std::runtime_error("refusing to replace " + resDir.toStdString() +
+                                     ": it was not made by the resource builder");
+        if (!dir.removeRecursively())
+            throw std::runtime_error("cannot empty " + resDir.toStdString());
+    }
+    WriteFileAtomically(dir.filePath(kMarker), "Made by morvane_resbuilder; rebuilt at will.\n");
+}
+
+void Report(const char* part, const QElapsedTimer& timer, const QString& detail) {
+    std::printf("resbuilder: %-10s %6.1f s  %s\n", part, timer.elapsed() / 1000.0,
+                qPrintable(detail));
+    std::fflush(stdout);
+}
+
+void BuildInterface(const QString& resDir, QList<NamedPicture>& strips) {
+    QElapsedTimer timer;
+    timer.start();
+    const QList<QRgb> palette = DefaultPalette();
+    WriteBmp8(PalettePicture(palette), ResourcePath(resDir, "res\\kv\\idefpal.bmp"));
+
+    const QImage background = MainBackground();
+    WriteBmp24(background, ResourcePath(resDir, "res\\kv\\iebgnd"));
+    WriteBmp24(MatchToPalette(background, palette), ResourcePath(resDir, "res\\kv\\iebgnd8"));
+    const QImage splash = SplashPicture();
+    WriteBmp24(splash, ResourcePath(resDir, "res\\kv\\iesplsh"));
+    WriteBmp24(MatchToPalette(splash, palette), ResourcePath(resDir, "res\\kv\\iesplsh8"));
+    WriteBmp24(WizardStrip(false), ResourcePath(resDir, "res\\kv\\iewiz00"));
+    WriteBmp24(WizardStrip(true), ResourcePath(resDir, "res\\kv\\iewiz01"));
+    for (int mode = 0; mode < 3; ++mode)
+        WriteBmp24(
+            PageModePicture(mode),
+            ResourcePath(resDir, QStringLiteral("res\\kv\\iepp%1").arg(mode, 2, 10, QChar('0'))));
+    strips = MainViewStrips(background);
+    for (const NamedPicture& s : strips)
+        WriteBmp24(s.image, ResourcePath(resDir, s.storedName));
+    Report("interface", timer, QStringLiteral("%1 button strips").arg(strips.size()));
+}
+
+int Run(const QCommandLineParser& args) {
+    const QString resDir = QDir(args.value("out")).absolutePath();
+    if (args.isSet("sources")) {
+        RequireFonts();
+        QElapsedTimer total;
+        total.start();
+        PrepareOutput(resDir);
+        QList<NamedPicture> strips;
+        BuildInterface(resDir, strips);
+
+        Report("total", total, resDir);
+    }
+    if (args.isSet("contact-sheet")) {
+        QElapsedTimer timer;
+        timer.start();
+        DrawContactSheet(resDir, args.value("contact-sheet"));
+        Report("sheet", timer, args.value("contact-sheet"));
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    QCommandLineParser args;
+    args.setApplicationDescription("Builds the run-time resource folder of Morvane.");
+    args.addHelpOption();
+    args.addOption({"sources", "Folder with clipart.txt, templates/ and help/.", "dir"});
+    args.addOption({"clipart", "The svg folder of openclipart-svg.", "dir"});
+    args.addOption({"out", "The resource folder to write (res of the staged program).", "dir"});
+    args.addOption({"contact-sheet", "Draw every skin and thumbnail into this PNG.", "file"});
+    args.process(app);
+    if (!args.isSet("out") || (!args.isSet("sources") && !args.isSet("contact-sheet"))) {
+        std::fprintf(stderr, "%s", qPrintable(args.helpText()));
+        return 2;
+    }
+    try {
+        return Run(args);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "resbuilder: error: %s\n", e.what());
+        return 1;
+    }
+}

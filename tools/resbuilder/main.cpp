@@ -10,6 +10,7 @@
 
 #include "artwork.h"
 #include "bmpfile.h"
+#include "clipart.h"
 #include "contactsheet.h"
 #include "output.h"
 #include "palette.h"
@@ -80,13 +81,24 @@ void BuildInterface(const QString& resDir, QList<NamedPicture>& strips) {
 int Run(const QCommandLineParser& args) {
     const QString resDir = QDir(args.value("out")).absolutePath();
     if (args.isSet("sources")) {
+        if (!args.isSet("clipart"))
+            throw std::runtime_error("--sources needs --clipart");
         RequireFonts();
+        const QDir sources(args.value("sources"));
         QElapsedTimer total;
         total.start();
         PrepareOutput(resDir);
         QList<NamedPicture> strips;
         BuildInterface(resDir, strips);
 
+        QElapsedTimer timer;
+        timer.start();
+        const ClipArtLibrary library =
+            BuildClipArt(sources.filePath("clipart.txt"), args.value("clipart"), resDir);
+        Report("clip art", timer,
+               QStringLiteral("%1 categories, %2 pictures")
+                   .arg(library.categories.size())
+                   .arg(library.PictureCount()));
         Report("total", total, resDir);
     }
     if (args.isSet("contact-sheet")) {

@@ -1,0 +1,59 @@
+#pragma once
+// A layer's pixels as run-length coded 32-bit words with 8-bit alpha:
+// alpha in bits 0-7, blue 8-15, green 16-23, red 24-31. Built once from a
+// picture, read row by row strictly forward, plain or mirrored.
+
+#include "platform/wintypes.h"
+
+#include <cstddef>
+#include <vector>
+
+class CDIB;
+
+class CRLEStream {
+public:
+    // Code word operations (bits 0-7); the count sits in bits 16-31.
+    enum : DWORD { kHeader = 1, kLiteral = 2, kRepeat = 3, kTransparent = 4, kEndOfRow = 5 };
+    static constexpr DWORD kHeaderWord = 0x00010101;
+
+    explicit CRLEStream(CDIB* picture = nullptr);
+
+    // Encodes the picture; mode 0 for pictures, 1 for rendered text (the ink
+    // next to the paper is made half transparent). A valid stream is kept.
+    bool Build(CDIB* picture, int mode = 0);
+    void Clear();
+
+    // Places the reader on a row so that it holds the row's column 0.
+    void SeekRow(int row, bool mirrored);
+    // Moves forward to column x (never back) and gives its pixel word.
+    bool ReadPixel(int x, DWORD* out);
+
+    bool IsValid() const { return m_bValid; }
+    int GetWidth() const { return m_nWidth; }
+    int GetHeight() const { return m_nHeight; }
+    const std::vector<DWORD>& GetCodes() const { return m_codes; }
+    const std::vector<DWORD>& GetRowStarts() const { return m_rowStarts; }
+    bool IsKeyed() const { return m_bKeyed; }
+    DWORD GetKeyColour() const { return m_dwKey; }
+
+private:
+    bool Encode(CDIB* picture, CDIB* alpha, int mode);
+    bool ReadPlain(int x);
+
+    bool m_bValid;
+    int m_nWidth;
+    int m_nHeight;
+    std::vector<DWORD> m_rowStarts;
+    std::vector<DWORD> m_codes;
+    std::vector<DWORD> m_rowBuffer;
+    // Reader state.
+    size_t m_nReadPos;
+    int m_nColumn;
+    DWORD m_dwPixel;
+    DWORD m_dwOp;
+    DWORD m_dwCount;
+    bool m_bMirrored;
+    // Colour key taken from the top corners.
+    DWORD m_dwKey;
+    bool m_bKeyed;
+};

@@ -1,0 +1,89 @@
+// Rendering a text layer's text into a two-colour picture.
+
+#include "content/fileutil.h"
+#include "imaging/dib.h"
+#include "imaging/progress.h"
+#include "layers/layerchannel.h"
+#include "platform/dc.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+TextProgressFactory& Factory() {
+    static TextProgressFactory factory;
+    return factory;
+}
+
+Qt::Alignment AlignmentFlags(int alignment) {
+    const Qt::Alignment horizontal = alignment == 1   ? Qt::AlignHCenter
+                                     : alignment == 2 ? Qt::AlignRight
+                                                      : Qt::AlignLeft;
+    return horizontal | Qt::AlignTop;
+}
+
+// The text's extent when wrapped at the width: the widest line and the
+// height of all lines, as measuring with word breaks reports them.
+CRect Measure(const QFontMetrics& metrics, const QString& text, int alignment, int wrapWidth,
+              int wrapHeight) {
+    const QRect measured = metrics.boundingRect(
+        QRect(0, 0, wrapWidth, wrapHeight),
+        int(AlignmentFlags(alignment) | Qt::TextWordWrap | Qt::TextExpandTabs), text);
+    return CRect(0, 0, measured.width(), measured.height());
+}
+
+} // namespace
+
+void SetTextProgressFactory(TextProgressFactory factory) {
+    Factory() = std::move(factory);
+}
+
+CDIB* RenderText(const std::string& text, const LOGFONTA* font, COLORREF ink, int alignment,
+                 int wrapWidth, int wrapHeight) {
+    if (text.empty())
+        return nullptr;
+    QFont qfont = font ? platform::FontFromLogFont(*font) : QFont();
+    // Only ink and paper may appear: no smoothed edges.
+    qfont.setStyleStrategy(QFont::NoAntialias);
+    const QString qtext = QString::fromUtf8(text.c_str());
+
+    std::string caption = text;
+    FirstLineCut(&caption, 30);
+    std::unique_ptr<CProgressReceiver> progress;
+    if (Factory())
+        progress = Factory()(caption);
+
+    CRect box = Measure(QFontMetrics(qfont), qtext, alignment, wrapWidth, wrapHeight);
+    if (box.IsRectEmpty())
+        return nullptr;
+    box.right = std::min<LONG>(box.right, 1800);
+    box.bottom = std::min<LONG>(box.bottom, 1500);
+
+    QImage canvas(box.Width(), box.Height(), QImage::Format_RGB32);
+    if (canvas.isNull())
+        return nullptr;
+    // White paper under black ink, black paper under any other ink; the
+    // paper is what the canvas really stores at (0, 0).
+    const COLORREF wanted = ink == 0 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    canvas.setPixel(0, 0, qRgb(GetRValue(wanted), GetGValue(wanted), GetBValue(wanted)));
+    const QRgb stored = canvas.pixel(0, 0);
+    const COLORREF paper = RGB(qRed(stored), qGreen(stored), qBlue(stored));
+    canvas.fill(stored);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(qfont);
+    painter.setPen(QColor(GetRValue(ink), GetGValue(ink), GetBValue(ink)));
+    painter.drawText(QRect(0, 0, box.Width(), box.Height()),
+                     int(AlignmentFlags(alignment) | Qt::TextWordWrap | Qt::TextExpandTabs), qtext);
+
+    auto picture = std::make_unique<CDIB>();
+    if (!picture->Create(box.Width(), box.Height(), 24, nullptr))
+        return nullptr;
+    CDC dc(&painter, &canvas);
+    if (!picture->CaptureTwoColour(&dc, box.Width() - 1, box.Height() - 1, ink, paper,
+                                   progress.get()))
+        return nullptr;
+    return picture.release();
+}

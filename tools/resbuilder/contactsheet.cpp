@@ -1,5 +1,6 @@
 #include "contactsheet.h"
 
+#include "designpreview.h"
 #include "theme.h"
 
 #include <QDir>
@@ -83,6 +84,13 @@ Section ThumbSection(const QString& title, const QDir& dir) {
     return s;
 }
 
+Section TemplateSection(const QString& title, const QDir& dir, const QString& programDir) {
+    Section s{title, {}};
+    for (const QFileInfo& f : dir.entryInfoList({"*.prt"}, QDir::Files, QDir::Name))
+        s.items.push_back({f.fileName(), PreviewDesign(f.filePath(), programDir, 240), 1.0});
+    return s;
+}
+
 // Lays the sections out row by row; with a null painter it only measures.
 int Layout(const std::vector<Section>& sections, QPainter* p) {
     const QFont titleFont = InterfaceFont(20);
@@ -130,6 +138,11 @@ void DrawContactSheet(const QString& resDir, const QString& pngPath) {
     sections.push_back(ThumbSection("Clip-art categories (res/Data/t<category>.bmp)", data));
     for (const QString& category : data.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         sections.push_back(ThumbSection("res/Data/" + category, QDir(data.filePath(category))));
+
+    const QDir templates(res.filePath("Tmplts"));
+    for (const QString& folder : templates.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        sections.push_back(TemplateSection("res/Tmplts/" + folder, QDir(templates.filePath(folder)),
+                                           QFileInfo(resDir).absolutePath()));
 
     QImage sheet(kSheetWidth, Layout(sections, nullptr), QImage::Format_RGB32);
     sheet.fill(QColor(0xe4, 0xe6, 0xea));

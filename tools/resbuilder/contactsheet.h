@@ -1,7 +1,8 @@
 #pragma once
 // A contact sheet of a built resource folder: every skin (strips shown as
 // their four looks side by side), the backgrounds and popup pictures, the
-// category thumbnails and every clip-art thumbnail, each with its name.
+// category thumbnails, every clip-art thumbnail and a picture of every
+// template, each with its name.
 // It reads the files back from disk, so it shows what the program will load.
 
 #include <QString>

@@ -15,6 +15,7 @@
 #include "output.h"
 #include "palette.h"
 #include "skins.h"
+#include "templates.h"
 #include "theme.h"
 
 #include <QCommandLineParser>
@@ -99,6 +100,10 @@ int Run(const QCommandLineParser& args) {
                QStringLiteral("%1 categories, %2 pictures")
                    .arg(library.categories.size())
                    .arg(library.PictureCount()));
+
+        timer.restart();
+        const int templates = BuildTemplates(sources.filePath("templates"), resDir, library);
+        Report("templates", timer, QStringLiteral("%1 designs").arg(templates));
         Report("total", total, resDir);
     }
     if (args.isSet("contact-sheet")) {

@@ -9,6 +9,8 @@
 #include <uemf.h>
 
 #include <cmath>
+#include <cstring>
+#include <string>
 
 namespace platform::metafile {
 
@@ -207,11 +209,14 @@ void PlayText(CMetafileDC& dc, DWORD type, const BYTE* rec, size_t size) {
             run.rect = rect;
         dxField = 72;
     }
-    if (type == U_EMR_EXTTEXTOUTW)
-        run.text = QString::fromUtf16(reinterpret_cast<const char16_t*>(rec + offString),
-                                      static_cast<qsizetype>(chars));
-    else
+    if (type == U_EMR_EXTTEXTOUTW) {
+        // The string need not sit on a 2-byte boundary of the record.
+        std::u16string units(chars, u'\0');
+        std::memcpy(units.data(), rec + offString, chars * 2);
+        run.text = QString::fromStdU16String(units);
+    } else {
         run.text = AnsiText(rec + offString, chars);
+    }
     const size_t offDx = U32(rec, size, dxField);
     if (offDx != 0) {
         // With ETO_PDY each character has an x and a y advance.

@@ -40,3 +40,11 @@ convert pal16.png -type Palette palette.tif
 # PICT
 convert src.png pict24.pict
 convert pal16.png -type Palette pict8.pict
+convert srca.png pictalpha.pict
+convert src.png -monochrome pictmono.pict
+# Rows over 250 bytes, whose byte counts are words
+convert -size 260x4 xc: -sparse-color bilinear '0,0 red 259,0 yellow 0,3 blue 259,3 lime' \
+  -depth 8 -define png:color-type=2 wide.png
+convert wide.png -colors 16 -type Palette widepal16.png
+convert wide.png pictwide24.pict
+convert widepal16.png -type Palette pictwide8.pict

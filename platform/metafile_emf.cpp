@@ -179,11 +179,15 @@ void CEmfMetafile::Play(QPainter& painter, const QRect& target) const {
         return;
     const MetafileHeader& h = m_header;
     painter.save();
+    // The player draws in device pixels; a transform the caller set on the
+    // painter becomes part of the mapping.
+    const QTransform outer = painter.worldTransform();
+    painter.resetTransform();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     {
         CMetafileDC dc(
-            painter, FrameToTarget(target),
+            painter, FrameToTarget(target) * outer,
             {QSizeF(h.deviceSize.cx, h.deviceSize.cy), QSizeF(h.deviceMm.cx, h.deviceMm.cy)},
             m_handles);
         size_t offset = RecordSize(m_data, 0);

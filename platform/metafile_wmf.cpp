@@ -126,10 +126,14 @@ void CWmfMetafile::Play(QPainter& painter, const QRect& target) const {
                               double(target.height()) / std::max(1L, long(px.cy))) *
         QTransform::fromTranslate(target.x(), target.y());
     painter.save();
+    // The player draws in device pixels; a transform the caller set on the
+    // painter becomes part of the mapping.
+    const QTransform outer = painter.worldTransform();
+    painter.resetTransform();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     {
-        CMetafileDC dc(painter, base,
+        CMetafileDC dc(painter, base * outer,
                        {QSizeF(px.cx, px.cy), QSizeF(m_header.deviceMm.cx, m_header.deviceMm.cy)},
                        m_objects);
         // The window of the file is mapped onto the whole reference screen.

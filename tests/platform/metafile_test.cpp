@@ -245,6 +245,20 @@ TEST(MetafileWmfTest, WindowMapsOntoTargetWithShapesAndPens) {
     EXPECT_PIXEL(image, 60, 9, Qt::white);
     EXPECT_PIXEL(image, 60, 50, Qt::white);
 
+    // A transform already set on the painter moves the whole picture.
+    auto mf = Load(wmf.Build(), CMetafile::Kind::Wmf);
+    ASSERT_TRUE(mf);
+    QImage moved(200, 100, QImage::Format_RGB32);
+    moved.fill(Qt::white);
+    QPainter painter(&moved);
+    painter.translate(10, 0);
+    mf->Play(painter, QRect(0, 0, 200, 100));
+    painter.end();
+    EXPECT_PIXEL(moved, 30, 10, Qt::red);
+    EXPECT_PIXEL(moved, 29, 10, Qt::white);
+    EXPECT_PIXEL(moved, 109, 49, Qt::red);
+    EXPECT_PIXEL(moved, 110, 49, Qt::white);
+
     // A one-pixel blue pen around a hollow rectangle, 1:1.
     WmfBuilder outline;
     outline.Window(100, 100).Pen(kBlue).Select(0).Brush(0, 1).Select(1).Rectangle(10, 10, 50, 50);
@@ -531,6 +545,32 @@ TEST(MetafileEmfTest, StretchDibitsAndText) {
     image = PlayEmf(words);
     EXPECT_GT(Inked(image, QRect(10, 10, 60, 25)), 40);
     EXPECT_EQ(Inked(image, QRect(0, 45, 160, 35)), 0);
+}
+
+TEST(MetafileEmfTest, SixteenBitPointsPiesAndPixels) {
+    EmfBuilder emf;
+    emf.NullPen().Brush(1, kGreen).Select(1);
+    emf.Rec(86, {0, 0, 0, 0, 3, (5 << 16) | 0, (5 << 16) | 20, (25 << 16) | 10}); // a triangle
+    emf.Brush(2, kBlue).Select(2);
+    emf.Rec(47, {40, 0, 80, 40, 80, 20, 60, 0}); // pie: the upper right quarter
+    emf.Rec(38, {3, 0, 0, 0, kRed}).Select(3);
+    emf.Rec(87, {0, 0, 0, 0, 2, (30 << 16) | 0, (30 << 16) | 40}); // a line along y = 30
+    emf.Rec(15, {5, 35, kBlue});
+    QImage image = PlayEmf(emf);
+    // The triangle (0,5) (20,5) (10,25), doubled.
+    EXPECT_PIXEL(image, 20, 20, Qt::green);
+    EXPECT_PIXEL(image, 4, 40, Qt::white);
+    // The pie's box is (80,0)-(160,80) in the target, its centre (120,40).
+    EXPECT_PIXEL(image, 140, 20, Qt::blue);
+    EXPECT_PIXEL(image, 121, 5, Qt::blue);
+    EXPECT_PIXEL(image, 140, 60, Qt::white);
+    EXPECT_PIXEL(image, 100, 20, Qt::white);
+    // A zero-width pen is one pixel wide at any scale; so is a pixel.
+    EXPECT_PIXEL(image, 40, 60, Qt::red);
+    EXPECT_PIXEL(image, 40, 59, Qt::white);
+    EXPECT_PIXEL(image, 40, 61, Qt::white);
+    EXPECT_PIXEL(image, 10, 70, Qt::blue);
+    EXPECT_PIXEL(image, 11, 71, Qt::white);
 }
 
 // Damaged and hostile files ---------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "bmpfile.h"
 #include "clipart.h"
 #include "contactsheet.h"
+#include "helpdocs.h"
 #include "output.h"
 #include "palette.h"
 #include "skins.h"
@@ -104,6 +105,10 @@ int Run(const QCommandLineParser& args) {
         timer.restart();
         const int templates = BuildTemplates(sources.filePath("templates"), resDir, library);
         Report("templates", timer, QStringLiteral("%1 designs").arg(templates));
+
+        timer.restart();
+        BuildHelpDocuments(sources.filePath("help"), resDir, strips);
+        Report("help", timer, QStringLiteral("4 documents"));
         Report("total", total, resDir);
     }
     if (args.isSet("contact-sheet")) {

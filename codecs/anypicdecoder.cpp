@@ -9,6 +9,7 @@
 #include "codecs/textexception.h"
 #include "codecs/tgadecoder.h"
 #include "codecs/tiffcodec.h"
+#include "codecs/wemfdecoder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -85,7 +86,8 @@ PicType RecogniseType(const BYTE* b, int size) {
 CAnyPicDecoder::CAnyPicDecoder()
     : m_pBmpDec(std::make_unique<CBmpDecoder>()), m_pTGADec(std::make_unique<CTGADecoder>()),
       m_pTIFFDec(std::make_unique<CTIFFDecoder>()), m_pJPEGDec(std::make_unique<CJPEGDecoder>()),
-      m_pPNGDec(std::make_unique<CPNGDecoder>()), m_pPCXDec(std::make_unique<CPCXDecoder>()) {
+      m_pPNGDec(std::make_unique<CPNGDecoder>()), m_pWEMFDec(std::make_unique<CWEMFDecoder>()),
+      m_pPCXDec(std::make_unique<CPCXDecoder>()) {
     // NOTE: the PICT decoder is declared before the JPEG decoder it uses, so
     // it is made here, once the JPEG decoder exists.
     m_pPictDec = std::make_unique<CPictDecoder>(m_pJPEGDec.get());

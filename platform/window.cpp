@@ -1,0 +1,123 @@
+#include "platform/window.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+constexpr const char* kIdProperty = "morvaneControlId";
+}
+
+CSize ScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return CSize(1024, 768);
+    const QSize size = screen->geometry().size();
+    return CSize(size.width(), size.height());
+}
+
+int GetDlgCtrlID(const QWidget* window) {
+    return window ? window->property(kIdProperty).toInt() : 0;
+}
+
+void SetDlgCtrlID(QWidget* window, int id) {
+    if (window)
+        window->setProperty(kIdProperty, id);
+}
+
+QWidget* ChildWindowFromPoint(QWidget* host, POINT p) {
+    if (!host || !host->rect().contains(p.x, p.y))
+        return nullptr;
+    // The topmost direct child that is visible, enabled and holds the point.
+    const auto children = host->children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        auto* child = qobject_cast<QWidget*>(*it);
+        if (child && !child->isWindow() && child->isVisible() && child->isEnabled() &&
+            child->geometry().contains(p.x, p.y))
+            return child;
+    }
+    return host;
+}
+
+POINT ClientToScreen(const QWidget* window, POINT p) {
+    const QPoint g = window->mapToGlobal(QPoint(p.x, p.y));
+    return POINT{g.x(), g.y()};
+}
+
+POINT ScreenToClient(const QWidget* window, POINT p) {
+    const QPoint l = window->mapFromGlobal(QPoint(p.x, p.y));
+    return POINT{l.x(), l.y()};
+}
+
+POINT CursorPos() {
+    const QPoint p = QCursor::pos();
+    return POINT{p.x(), p.y()};
+}
+
+void MoveWindow(QWidget* window, const CRect& r) {
+    if (window)
+        window->setGeometry(r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height()));
+}
+
+CRect WindowRect(const QWidget* window) {
+    const QRect frame = window->frameGeometry();
+    const QPoint topLeft = window->isWindow() ? frame.topLeft() : window->mapToGlobal(QPoint(0, 0));
+    return CRect(topLeft.x(), topLeft.y(), topLeft.x() + frame.width(),
+                 topLeft.y() + frame.height());
+}
+
+CRect ClientRect(const QWidget* window) {
+    return CRect(0, 0, window->width(), window->height());
+}
+
+bool FindTopLevelWindow(const std::string& title) {
+    const QString wanted = QString::fromStdString(title);
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == wanted)
+            return true;
+    return false;
+}
+
+CModalLoop::CModalLoop() : m_pLoop(nullptr), m_nResult(0) {}
+
+CModalLoop::~CModalLoop() {
+    End(m_nResult);
+}
+
+int CModalLoop::Run(QWidget* restrictTo) {
+    if (m_pLoop)
+        return 0;
+    Qt::WindowModality previous = Qt::NonModal;
+    if (restrictTo) {
+        previous = restrictTo->windowModality();
+        const bool wasVisible = restrictTo->isVisible();
+        // Modality takes effect when a window is shown.
+        if (wasVisible)
+            restrictTo->hide();
+        restrictTo->setWindowModality(Qt::ApplicationModal);
+        restrictTo->show();
+    }
+    QEventLoop loop;
+    m_pLoop = &loop;
+    m_nResult = 0;
+    loop.exec();
+    m_pLoop = nullptr;
+    if (restrictTo)
+        restrictTo->setWindowModality(previous);
+    return m_nResult;
+}
+
+void CModalLoop::End(int result) {
+    m_nResult = result;
+    if (m_pLoop)
+        m_pLoop->exit(result);
+}
+
+} // namespace platform

@@ -125,7 +125,7 @@ void CPCXDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSource
     for (int y = 0; y < h.height; ++y) {
         const BYTE* row = data.data() + size_t(y) * lineBytes;
         BYTE* out = bmp->Line(y);
-        if (h.planes == 3) {
+        if (h.bitsPerPixel == 8 && h.planes == 3) {
             for (int x = 0; x < h.width; ++x) {
                 BYTE* p = out + x * 4;
                 p[0] = row[size_t(h.bytesPerLine) * 2 + x];

@@ -137,6 +137,19 @@ TEST(PcxDecoderTest, ThreePlaneRowsUseBytesPerLineForEachPlane) {
     EXPECT_EQ(Pixel(bmp, 4, 0), 0xFF043668u);
 }
 
+TEST(PcxDecoderTest, ThreePlanesOfOneBitAreColourIndexesNotRgb) {
+    // Three planes of 1 bit make 3-bit indexes into the 16-colour table;
+    // reading them as 8-bit colour planes would run past the row.
+    // Width 9, 2 bytes per line: plane 0 all set, plane 1 first pixel, plane 2
+    // none. (0xFF is stored as a run of one: C1 FF.)
+    const std::string row = std::string("\xC1\xFF\x80\x80\x00\x00\x00", 7);
+    CWinBmp bmp;
+    DecodeBytes(PcxHeader(1, 9, 1, 3, 2) + row, &bmp);
+    EXPECT_EQ(Pixel(bmp, 0, 0), 0xFF301803u); // index 3: (48, 24, 3)
+    EXPECT_EQ(Pixel(bmp, 1, 0), 0xFF100801u); // index 1
+    EXPECT_EQ(Pixel(bmp, 8, 0), 0xFF100801u);
+}
+
 TEST(PcxDecoderTest, FourBitSinglePlaneShowsEveryPixel) {
     // Width 8, 4 bytes per line: two pixels per byte, high nibble first.
     CWinBmp bmp;

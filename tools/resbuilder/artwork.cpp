@@ -177,6 +177,30 @@ void PaintProductMark(QPainter& p, const QRectF& box, bool onDark) {
     p.restore();
 }
 
+QImage ApplicationIcon(int side) {
+    QImage icon(side, side, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal inset = side * 0.06;
+    const QRectF badge(inset, inset, side - 2 * inset, side - 2 * inset);
+    QLinearGradient accent(badge.topLeft(), badge.bottomRight());
+    accent.setColorAt(0, colours::kAmber);
+    accent.setColorAt(1, colours::kCoral);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 50));
+    p.drawRoundedRect(badge.translated(0, side * 0.015), side * 0.2, side * 0.2);
+    p.setBrush(accent);
+    p.drawRoundedRect(badge, side * 0.2, side * 0.2);
+    p.translate(badge.left() + badge.width() * 0.12, badge.top() + badge.height() * 0.1);
+    p.scale(badge.width() * 0.76 / 24.0, badge.height() * 0.76 / 24.0);
+    p.setBrush(Qt::white);
+    p.drawPath(TShirtPath());
+    p.setBrush(colours::kCoral);
+    p.drawEllipse(QPointF(12, 13.5), 2.6, 2.6);
+    return icon;
+}
+
 QImage MainBackground() {
     QImage image(layout::kDesignWidth, layout::kDesignHeight, QImage::Format_RGB32);
     image.fill(colours::kNight);

@@ -19,6 +19,10 @@ QPainterPath TShirtPath();
 // or navy letters.
 void PaintProductMark(QPainter& p, const QRectF& box, bool onDark);
 
+// The application icon for desktop menus: the emblem alone, `side` pixels
+// square, on a transparent ground.
+QImage ApplicationIcon(int side);
+
 // --- Main view
 // The 800 x 600 background: a toolbar band with panels behind the button
 // groups, wells behind the layer list and the opacity slider, the colour

@@ -3,6 +3,8 @@
 //   morvane_resbuilder --sources <dir> --clipart <dir> --out <stage>/res
 //       builds everything: skins, backgrounds and popup pictures, the palette
 //       picture, the clip-art library, the templates and the help documents.
+//   morvane_resbuilder --icons <dir>
+//       writes the application icon as <dir>/hicolor/<n>x<n>/apps/morvane.png.
 //   morvane_resbuilder --out <stage>/res --contact-sheet <file.png>
 //       draws every skin and thumbnail of an existing folder onto one sheet.
 //
@@ -19,6 +21,7 @@
 #include "templates.h"
 #include "theme.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
@@ -80,8 +83,21 @@ void BuildInterface(const QString& resDir, QList<NamedPicture>& strips) {
     Report("interface", timer, QStringLiteral("%1 button strips").arg(strips.size()));
 }
 
+void WriteIcons(const QString& dir) {
+    for (int side : {32, 48, 64, 128, 256}) {
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        if (!ApplicationIcon(side).save(&png, "PNG"))
+            throw std::runtime_error("cannot encode the icon");
+        WriteFileAtomically(QStringLiteral("%1/hicolor/%2x%2/apps/morvane.png").arg(dir).arg(side),
+                            png.data());
+    }
+}
+
 int Run(const QCommandLineParser& args) {
-    const QString resDir = QDir(args.value("out")).absolutePath();
+    if (args.isSet("icons"))
+        WriteIcons(args.value("icons"));
+    const QString resDir = args.isSet("out") ? QDir(args.value("out")).absolutePath() : QString();
     if (args.isSet("sources")) {
         if (!args.isSet("clipart"))
             throw std::runtime_error("--sources needs --clipart");
@@ -130,9 +146,11 @@ int main(int argc, char** argv) {
     args.addOption({"sources", "Folder with clipart.txt, templates/ and help/.", "dir"});
     args.addOption({"clipart", "The svg folder of openclipart-svg.", "dir"});
     args.addOption({"out", "The resource folder to write (res of the staged program).", "dir"});
+    args.addOption({"icons", "Write the application icon into this icon theme folder.", "dir"});
     args.addOption({"contact-sheet", "Draw every skin and thumbnail into this PNG.", "file"});
     args.process(app);
-    if (!args.isSet("out") || (!args.isSet("sources") && !args.isSet("contact-sheet"))) {
+    const bool resources = args.isSet("sources") || args.isSet("contact-sheet");
+    if (resources ? !args.isSet("out") : !args.isSet("icons")) {
         std::fprintf(stderr, "%s", qPrintable(args.helpText()));
         return 2;
     }

@@ -44,14 +44,31 @@ int Nearest(const QList<QRgb>& palette, int r, int g, int b) {
 } // namespace
 
 QList<QRgb> DefaultPalette() {
-    QList<QRgb> palette(kStaticLow.begin(), kStaticLow.end());
+    // The cube and the interface tones fill the middle without repeating a
+    // colour of the static ones (black, white and the primaries are in
+    // both); the slots left over take more steps of grey.
+    QList<QRgb> middle;
+    auto add = [&](QRgb c) {
+        if (!middle.contains(c) &&
+            std::find(kStaticLow.begin(), kStaticLow.end(), c) == kStaticLow.end() &&
+            std::find(kStaticHigh.begin(), kStaticHigh.end(), c) == kStaticHigh.end())
+            middle.append(c);
+    };
     for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
             for (int b = 0; b < 6; ++b)
-                palette.append(qRgb(r * 51, g * 51, b * 51));
-    palette.append(QList<QRgb>(kInterfaceTones.begin(), kInterfaceTones.end()));
+                add(qRgb(r * 51, g * 51, b * 51));
+    for (QRgb c : kInterfaceTones)
+        add(c);
+    constexpr int kMiddle = 256 - int(kStaticLow.size() + kStaticHigh.size());
+    for (int step = 1; middle.size() < kMiddle && step < 255; step += 2) {
+        const int level = (step * 37) % 255; // spread over the whole range
+        add(qRgb(level, level, level));
+    }
+    QList<QRgb> palette(kStaticLow.begin(), kStaticLow.end());
+    palette.append(middle.mid(0, kMiddle));
     palette.append(QList<QRgb>(kStaticHigh.begin(), kStaticHigh.end()));
-    return palette; // 10 + 216 + 20 + 10 = 256
+    return palette;
 }
 
 QImage PalettePicture(const QList<QRgb>& palette) {

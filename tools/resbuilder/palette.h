@@ -7,9 +7,10 @@
 
 namespace resbuilder {
 
-// 256 colours: the twenty static colours of such displays at both ends
-// (indices 0-9 and 246-255), a 6 x 6 x 6 colour cube, and twenty tones of
-// the interface's own colours (greys and navy blues) in between.
+// 256 distinct colours: the twenty static colours of such displays at both
+// ends (indices 0-9 and 246-255) and in between a 6 x 6 x 6 colour cube,
+// tones of the interface's own colours (greys and navy blues) and steps of
+// grey.
 QList<QRgb> DefaultPalette();
 
 // The palette picture: an 8-bit image whose colour table is the palette,

@@ -7,7 +7,10 @@
 #include "imaging/dib.h"
 #include "imaging/progress.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -38,49 +41,115 @@ Rgb Between(const BYTE* table, const Rgb& from, const Rgb& to, int index) {
             from.b + Scaled(table, to.b - from.b, index)};
 }
 
-struct ActiveLayer {
-    CComposeLayer* layer;
+// A layer that takes part, with everything a row needs worked out once:
+// its integer box, the source column of every page column it covers (read
+// from the decoded row, mirrored or not) and a buffer for its source row.
+struct Participant {
+    const CRLEStream* stream;
     int left, top, width, height;
+    int x0, x1; // page columns the layer covers
     BYTE opacity;
-    bool active;  // on this row
-    bool retired; // done for this row
+    bool flipped;
+    std::vector<int> sourceColumn; // for page columns x0 .. x1 - 1
+    std::vector<DWORD> row;        // the decoded source row
+    int decodedRow = -1;           // which source row is in row
 };
 
-// Layers that take part at all, with their integer boxes.
-std::vector<ActiveLayer> Participants(const std::vector<CComposeLayer*>& layers) {
-    std::vector<ActiveLayer> out;
+std::vector<Participant> Participants(const std::vector<CComposeLayer*>& layers, int W) {
+    std::vector<Participant> out;
     out.reserve(layers.size());
     for (CComposeLayer* l : layers) {
-        ActiveLayer a{l, 0, 0, 0, 0, 0, false, false};
-        if (l && l->m_stream.IsValid() && l->m_nVisible && (l->m_nOpacity & 0xFF)) {
-            a.left = int(std::trunc(l->m_dX));
-            a.top = int(std::trunc(l->m_dY));
-            a.width = std::abs(int(std::trunc(l->m_dWidth)));
-            a.height = std::abs(int(std::trunc(l->m_dHeight)));
-            a.opacity = BYTE(l->m_nOpacity & 0xFF);
-        } else {
-            a.layer = nullptr;
+        if (!l || !l->m_stream.IsValid() || !l->m_nVisible || !(l->m_nOpacity & 0xFF))
+            continue;
+        Participant p;
+        p.stream = &l->m_stream;
+        p.left = int(std::trunc(l->m_dX));
+        p.top = int(std::trunc(l->m_dY));
+        p.width = std::abs(int(std::trunc(l->m_dWidth)));
+        p.height = std::abs(int(std::trunc(l->m_dHeight)));
+        p.opacity = BYTE(l->m_nOpacity & 0xFF);
+        p.flipped = l->m_nFlipped != 0;
+        const int sw = p.stream->GetWidth();
+        p.x0 = std::max(p.left, 0);
+        p.x1 = int(std::min<long long>((long long)p.left + p.width, W));
+        if (p.height <= 0 || p.x1 <= p.x0)
+            continue;
+        p.sourceColumn.resize(size_t(p.x1 - p.x0));
+        for (int x = p.x0; x < p.x1; ++x) {
+            // Nearest sampling, computed in double precision; a mirrored
+            // layer reads its decoded row from the other end.
+            const int sc = int(std::trunc(double(x - p.left) * sw / p.width));
+            p.sourceColumn[size_t(x - p.x0)] = l->m_nMirrored ? sw - 1 - sc : sc;
         }
-        out.push_back(a);
+        p.row.assign(size_t(sw), 0);
+        out.push_back(std::move(p));
     }
     return out;
 }
 
-bool ActivateForRow(std::vector<ActiveLayer>& layers, int y) {
-    bool any = false;
-    for (ActiveLayer& a : layers) {
-        a.active = a.layer && a.top <= y && y < a.top + a.height;
-        a.retired = false;
-        if (!a.active)
-            continue;
-        CRLEStream& s = a.layer->m_stream;
-        int sr = int(std::trunc(double(y - a.top) * s.GetHeight() / a.height));
-        if (a.layer->m_nFlipped)
-            sr = s.GetHeight() - 1 - sr;
-        s.SeekRow(sr, a.layer->m_nMirrored != 0);
-        any = true;
+// The four-corner gradient has only 256 distinct rows (the row index is
+// y * 256 / H); each is worked out once, when first needed.
+class GradientRows {
+public:
+    GradientRows(const BYTE* table, int W, COLORREF c0, COLORREF c1, COLORREF c2, COLORREF c3)
+        : m_table(table), m_width(W), m_top0(Channels(c0)), m_top1(Channels(c1)),
+          m_bottom0(Channels(c2)), m_bottom1(Channels(c3)), m_rows(size_t(256) * W * 3),
+          m_made(256, false), m_columnIndex(size_t(W)) {
+        for (int x = 0; x < W; ++x)
+            m_columnIndex[size_t(x)] = x * 256 / std::max(W, 1);
     }
-    return any;
+    const BYTE* Row(int iy) {
+        BYTE* row = m_rows.data() + size_t(iy) * m_width * 3;
+        if (!m_made[size_t(iy)]) {
+            const Rgb left = Between(m_table, m_top0, m_bottom0, iy);
+            const Rgb right = Between(m_table, m_top1, m_bottom1, iy);
+            // Columns share their colour by column index: 256 at most.
+            BYTE colours[256][3];
+            for (int ix = 0; ix < 256; ++ix) {
+                const Rgb c = Between(m_table, left, right, ix);
+                colours[ix][0] = BYTE(c.b);
+                colours[ix][1] = BYTE(c.g);
+                colours[ix][2] = BYTE(c.r);
+            }
+            for (int x = 0; x < m_width; ++x)
+                std::memcpy(row + x * 3, colours[m_columnIndex[size_t(x)]], 3);
+            m_made[size_t(iy)] = true;
+        }
+        return row;
+    }
+
+private:
+    const BYTE* m_table;
+    int m_width;
+    Rgb m_top0, m_top1, m_bottom0, m_bottom1;
+    std::vector<BYTE> m_rows;
+    std::vector<bool> m_made;
+    std::vector<int> m_columnIndex;
+};
+
+// Blends one layer's row over the page row from xFrom to xTo: opaque words
+// replace, transparent ones leave the pixel, the rest mix through the table.
+void BlendSpan(const BYTE* table, const Participant& p, int xFrom, int xTo, BYTE* out) {
+    const BYTE* opacityColumn = table + p.opacity;
+    for (int x = xFrom; x < xTo; ++x) {
+        const DWORD w = p.row[size_t(p.sourceColumn[size_t(x - p.x0)])];
+        const int e = opacityColumn[(w & 0xFF) * 256];
+        if (e == 0)
+            continue;
+        BYTE* px = out + size_t(x) * 3;
+        const int sr = int(w >> 24), sg = int((w >> 16) & 0xFF), sb = int((w >> 8) & 0xFF);
+        if (e == 255) {
+            px[0] = BYTE(sb);
+            px[1] = BYTE(sg);
+            px[2] = BYTE(sr);
+            continue;
+        }
+        const BYTE* src = table + e;
+        const BYTE* dst = table + (255 - e);
+        px[0] = BYTE(src[sb * 256] + dst[px[0] * 256]);
+        px[1] = BYTE(src[sg * 256] + dst[px[1] * 256]);
+        px[2] = BYTE(src[sr * 256] + dst[px[2] * 256]);
+    }
 }
 
 } // namespace
@@ -93,21 +162,15 @@ bool CDIB::Compose(const std::vector<CComposeLayer*>& layers, const void* owner,
     if (GetBitCount() != 24 || !BeginPixelAccess())
         return true;
     const int W = GetWidth(), H = GetHeight();
-    std::vector<ActiveLayer> active;
-    std::vector<DWORD> stack;
-    std::vector<int> columnIndex;
+    std::vector<Participant> participants;
+    std::unique_ptr<GradientRows> gradient;
     try {
-        active = Participants(layers);
-        stack.reserve(layers.size());
-        columnIndex.resize(size_t(W));
+        participants = Participants(layers, W);
+        gradient = std::make_unique<GradientRows>(table, W, c0, c1, c2, c3);
     } catch (const std::bad_alloc&) {
         EndPixelAccess();
         return true;
     }
-    for (int x = 0; x < W; ++x)
-        columnIndex[size_t(x)] = x * 256 / std::max(W, 1);
-    const Rgb top0 = Channels(c0), top1 = Channels(c1), bottom0 = Channels(c2),
-              bottom1 = Channels(c3);
     const int clipLeft = clip ? std::max<int>(clip->left, 0) : 0;
     const int clipRight = clip ? std::min<int>(clip->right, W) : W;
     if (progress)
@@ -115,57 +178,33 @@ bool CDIB::Compose(const std::vector<CComposeLayer*>& layers, const void* owner,
     for (int y = 0; y < H; ++y) {
         if (progress)
             progress->SetPos(y);
-        if (clip && (y < clip->top || y >= clip->bottom))
+        if ((clip && (y < clip->top || y >= clip->bottom)) || clipLeft >= clipRight)
             continue;
-        const bool anyLayer = ActivateForRow(active, y);
-        const int iy = y * 256 / std::max(H, 1);
-        const Rgb left = Between(table, top0, bottom0, iy);
-        const Rgb right = Between(table, top1, bottom1, iy);
         BYTE* out = PixelAddress(0, unsigned(y));
-        for (int x = clipLeft; x < clipRight; ++x) {
-            const Rgb bg = Between(table, left, right, columnIndex[size_t(x)]);
-            int cr = bg.r, cg = bg.g, cb = bg.b;
-            if (anyLayer) {
-                stack.clear();
-                for (ActiveLayer& a : active) {
-                    if (!a.active || a.retired || x < a.left)
-                        continue;
-                    if (x >= a.left + a.width) {
-                        a.retired = true;
-                        continue;
-                    }
-                    CRLEStream& s = a.layer->m_stream;
-                    const int sc = int(std::trunc(double(x - a.left) * s.GetWidth() / a.width));
-                    DWORD p = 0;
-                    if (sc >= s.GetWidth() || !s.ReadPixel(sc, &p)) {
-                        if (x > a.left)
-                            a.retired = true;
-                        continue;
-                    }
-                    const DWORD e = table[(p & 0xFF) * 256 + a.opacity];
-                    if (e)
-                        stack.push_back((p & 0xFFFFFF00u) | e);
-                }
-                for (size_t i = stack.size(); i-- > 0;) {
-                    const DWORD p = stack[i];
-                    const int a = int(p & 0xFF);
-                    const int sr = int(p >> 24), sg = int((p >> 16) & 0xFF),
-                              sb = int((p >> 8) & 0xFF);
-                    if (a == 255) {
-                        cr = sr;
-                        cg = sg;
-                        cb = sb;
-                    } else {
-                        cr = table[sr * 256 + a] + table[cr * 256 + (255 - a)];
-                        cg = table[sg * 256 + a] + table[cg * 256 + (255 - a)];
-                        cb = table[sb * 256 + a] + table[cb * 256 + (255 - a)];
-                    }
-                }
+        const BYTE* background = gradient->Row(y * 256 / std::max(H, 1));
+        std::memcpy(out + size_t(clipLeft) * 3, background + size_t(clipLeft) * 3,
+                    size_t(clipRight - clipLeft) * 3);
+        // Back-most first, so each pixel sees the same blends in the same
+        // order as a stack of its contributions would.
+        for (size_t i = participants.size(); i-- > 0;) {
+            Participant& p = participants[i];
+            if (y < p.top || y >= p.top + p.height)
+                continue;
+            const int xFrom = std::max(p.x0, clipLeft), xTo = std::min(p.x1, clipRight);
+            if (xFrom >= xTo)
+                continue;
+            const int sh = p.stream->GetHeight();
+            int sr = int(std::trunc(double(y - p.top) * sh / p.height));
+            if (p.flipped)
+                sr = sh - 1 - sr;
+            // Enlarged layers show a source row on several page rows: decode
+            // it once. Columns a damaged row does not hold stay clear.
+            if (sr != p.decodedRow) {
+                const int decoded = p.stream->DecodeRow(sr, p.row.data());
+                std::fill(p.row.begin() + decoded, p.row.end(), DWORD(0));
+                p.decodedRow = sr;
             }
-            BYTE* px = out + size_t(x) * 3;
-            px[0] = BYTE(cb);
-            px[1] = BYTE(cg);
-            px[2] = BYTE(cr);
+            BlendSpan(table, p, xFrom, xTo, out);
         }
     }
     EndPixelAccess();

@@ -2,6 +2,7 @@
 
 #include "imaging/dib.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -290,4 +291,40 @@ bool CRLEStream::ReadPlain(int x) {
         }
     }
     return true;
+}
+
+int CRLEStream::DecodeRow(int row, DWORD* out) const {
+    if (!m_bValid || row < 0 || row >= m_nHeight)
+        return 0;
+    size_t pos = m_rowStarts[size_t(row)];
+    const size_t end = m_codes.size();
+    int x = 0;
+    while (x < m_nWidth && pos < end) {
+        const DWORD word = m_codes[pos++];
+        const int count = int(std::min<DWORD>(CountOf(word), DWORD(m_nWidth - x)));
+        switch (OpOf(word)) {
+        case kLiteral: {
+            const int n = int(std::min<size_t>(size_t(count), end - pos));
+            std::copy_n(m_codes.begin() + std::ptrdiff_t(pos), n, out + x);
+            pos += CountOf(word);
+            x += n;
+            if (n < count)
+                return x;
+            break;
+        }
+        case kRepeat:
+            if (pos >= end || count == 0)
+                return x;
+            std::fill_n(out + x, count, m_codes[pos++]);
+            x += count;
+            break;
+        case kTransparent:
+            std::fill_n(out + x, count, DWORD(0));
+            x += count;
+            break;
+        default: // the end of the row, or a word that does not belong here
+            return x;
+        }
+    }
+    return x;
 }

@@ -27,6 +27,9 @@ public:
     void SeekRow(int row, bool mirrored);
     // Moves forward to column x (never back) and gives its pixel word.
     bool ReadPixel(int x, DWORD* out);
+    // Decodes a whole row at once into out (GetWidth() words); answers how
+    // many columns the row's codes hold (the width for a sound stream).
+    int DecodeRow(int row, DWORD* out) const;
 
     bool IsValid() const { return m_bValid; }
     int GetWidth() const { return m_nWidth; }

@@ -1,18 +1,52 @@
+// The context itself: construction, pixels, pictures, device capabilities,
+// the selected objects, colours and modes, saved states and clipping.
+
 #include "platform/dc.h"
+
+#include "platform/dc_state.h"
 
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 CDC::CDC(QPainter* painter, QImage* image)
-    : m_pPainter(painter), m_pImage(image), m_nStretchMode(COLORONCOLOR) {}
+    : m_pPainter(painter), m_pImage(image), m_nStretchMode(COLORONCOLOR),
+      m_pInternals(std::make_unique<Internals>()) {
+    Internals& in = *m_pInternals;
+    for (int i = 0; i < 3; ++i)
+        in.stockPens[i].CreateStockObject(WHITE_PEN + i);
+    for (int i = 0; i < 6; ++i)
+        in.stockBrushes[i].CreateStockObject(WHITE_BRUSH + i);
+    if (m_pPainter) {
+        // Every pixel rule of the context assumes hard edges.
+        m_pPainter->setRenderHint(QPainter::Antialiasing, false);
+        in.initialFont = m_pPainter->font();
+    }
+    const LOGFONTA initial = platform::LogFontFromFont(in.initialFont);
+    in.defaultFont.CreateFontIndirect(&initial);
+    DrawingState& s = in.state;
+    s.pPen = &in.stockPens[BLACK_PEN - WHITE_PEN];
+    s.pen = *s.pPen;
+    s.pBrush = &in.stockBrushes[WHITE_BRUSH];
+    s.brush = *s.pBrush;
+    s.pFont = &in.defaultFont;
+    s.font = in.defaultFont;
+}
 
-CDC::~CDC() = default;
+CDC::~CDC() {
+    // Levels saved and never restored belong to this context, not to the
+    // painter's owner.
+    if (m_pPainter && m_pPainter->isActive())
+        for (size_t i = 0; i < m_pInternals->saved.size(); ++i)
+            m_pPainter->restore();
+}
 
 COLORREF CDC::GetPixel(int x, int y) const {
     if (!m_pImage || !m_pImage->valid(x, y))
@@ -150,4 +184,172 @@ int CDC::GetDeviceCaps(int index) const {
     default:
         return 0;
     }
+}
+
+// Selected objects ---------------------------------------------------------------
+
+CPen* CDC::SelectObject(CPen* pen) {
+    if (!pen || !pen->GetSafeHandle())
+        return nullptr;
+    DrawingState& s = m_pInternals->state;
+    CPen* previous = s.pPen;
+    s.pPen = pen;
+    s.pen = *pen;
+    return previous;
+}
+
+CBrush* CDC::SelectObject(CBrush* brush) {
+    if (!brush || !brush->GetSafeHandle())
+        return nullptr;
+    DrawingState& s = m_pInternals->state;
+    CBrush* previous = s.pBrush;
+    s.pBrush = brush;
+    s.brush = *brush;
+    return previous;
+}
+
+CFont* CDC::SelectObject(CFont* font) {
+    if (!font || !font->GetSafeHandle())
+        return nullptr;
+    Internals& in = *m_pInternals;
+    CFont* previous = in.state.pFont;
+    in.state.pFont = font;
+    in.state.font = *font;
+    // The context's own font goes back to the painter exactly as it was,
+    // not through its description.
+    if (m_pPainter)
+        m_pPainter->setFont(font == &in.defaultFont ? in.initialFont
+                                                    : platform::FontFromLogFont(font->LogFont()));
+    return previous;
+}
+
+CGdiObject* CDC::SelectObject(CGdiObject* object) {
+    if (auto* pen = dynamic_cast<CPen*>(object))
+        return SelectObject(pen);
+    if (auto* brush = dynamic_cast<CBrush*>(object))
+        return SelectObject(brush);
+    if (auto* font = dynamic_cast<CFont*>(object))
+        return SelectObject(font);
+    return nullptr;
+}
+
+CGdiObject* CDC::SelectStockObject(int index) {
+    Internals& in = *m_pInternals;
+    if (index >= WHITE_BRUSH && index <= NULL_BRUSH)
+        return SelectObject(&in.stockBrushes[index - WHITE_BRUSH]);
+    if (index >= WHITE_PEN && index <= NULL_PEN)
+        return SelectObject(&in.stockPens[index - WHITE_PEN]);
+    if (index == SYSTEM_FONT || index == DEFAULT_GUI_FONT)
+        return SelectObject(&in.defaultFont);
+    return nullptr;
+}
+
+CPen* CDC::GetCurrentPen() const {
+    return m_pInternals->state.pPen;
+}
+CBrush* CDC::GetCurrentBrush() const {
+    return m_pInternals->state.pBrush;
+}
+CFont* CDC::GetCurrentFont() const {
+    return m_pInternals->state.pFont;
+}
+
+// Colours and modes --------------------------------------------------------------
+
+COLORREF CDC::SetTextColor(COLORREF colour) {
+    return std::exchange(m_pInternals->state.textColor, colour & 0xFFFFFF);
+}
+COLORREF CDC::GetTextColor() const {
+    return m_pInternals->state.textColor;
+}
+COLORREF CDC::SetBkColor(COLORREF colour) {
+    return std::exchange(m_pInternals->state.bkColor, colour & 0xFFFFFF);
+}
+COLORREF CDC::GetBkColor() const {
+    return m_pInternals->state.bkColor;
+}
+
+int CDC::SetBkMode(int mode) {
+    if (mode != TRANSPARENT && mode != OPAQUE)
+        return 0;
+    return std::exchange(m_pInternals->state.bkMode, mode);
+}
+int CDC::GetBkMode() const {
+    return m_pInternals->state.bkMode;
+}
+
+int CDC::SetPolyFillMode(int mode) {
+    if (mode != ALTERNATE && mode != WINDING)
+        return 0;
+    return std::exchange(m_pInternals->state.polyFillMode, mode);
+}
+int CDC::GetPolyFillMode() const {
+    return m_pInternals->state.polyFillMode;
+}
+
+// Saved states and clipping ---------------------------------------------------------
+
+int CDC::SaveDC() {
+    if (!m_pPainter)
+        return 0;
+    m_pPainter->save();
+    m_pInternals->saved.push_back(m_pInternals->state);
+    return int(m_pInternals->saved.size());
+}
+
+BOOL CDC::RestoreDC(int savedDC) {
+    std::vector<DrawingState>& saved = m_pInternals->saved;
+    const int levels = int(saved.size());
+    // A negative level counts back from the latest save.
+    const int level = savedDC < 0 ? levels + 1 + savedDC : savedDC;
+    if (!m_pPainter || level < 1 || level > levels)
+        return FALSE;
+    for (int i = levels; i >= level; --i)
+        m_pPainter->restore();
+    m_pInternals->state = saved[size_t(level - 1)];
+    saved.resize(size_t(level - 1));
+    return TRUE;
+}
+
+int CDC::ClipResult() const {
+    if (!m_pPainter->hasClipping())
+        return SIMPLEREGION;
+    const QRegion clip = m_pPainter->clipRegion();
+    if (clip.isEmpty())
+        return NULLREGION;
+    return clip.rectCount() > 1 ? COMPLEXREGION : SIMPLEREGION;
+}
+
+CRect CDC::VisibleArea(int margin) const {
+    constexpr int kFar = 1 << 29; // when nothing better is known
+    const QPaintDevice* device = m_pPainter ? m_pPainter->device() : nullptr;
+    bool invertible = false;
+    const QTransform back =
+        m_pPainter ? m_pPainter->combinedTransform().inverted(&invertible) : QTransform();
+    if (!device || !invertible)
+        return CRect(-kFar, -kFar, kFar, kFar);
+    const QRect area = back.mapRect(QRect(0, 0, device->width(), device->height()));
+    CRect visible(area.x(), area.y(), area.x() + area.width(), area.y() + area.height());
+    visible.InflateRect(margin + 1, margin + 1);
+    return visible;
+}
+
+int CDC::IntersectClipRect(int left, int top, int right, int bottom) {
+    if (!m_pPainter)
+        return 0;
+    CRect r(left, top, right, bottom);
+    r.NormalizeRect();
+    m_pPainter->setClipRect(QRect(r.left, r.top, r.Width(), r.Height()), Qt::IntersectClip);
+    return ClipResult();
+}
+
+int CDC::IntersectClipRect(const RECT& rect) {
+    return IntersectClipRect(rect.left, rect.top, rect.right, rect.bottom);
+}
+
+int CDC::SelectClipRgn(std::nullptr_t) {
+    if (!m_pPainter)
+        return 0;
+    m_pPainter->setClipping(false);
+    return SIMPLEREGION;
 }

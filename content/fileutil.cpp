@@ -1,5 +1,6 @@
 #include "content/fileutil.h"
 
+#include "platform/dc.h"
 #include "platform/paths.h"
 #include "platform/userservices.h"
 
@@ -295,4 +296,11 @@ void AspectCover(const CRect& source, CRect* target) {
         target->bottom = int(oldWidth / ratio);
         target->OffsetRect(0, top - HalfDown(target->Height() - oldHeight));
     }
+}
+
+void FillAround(CDC* dc, int width, int height, const CRect& inner, COLORREF colour) {
+    dc->FillSolidRect(CRect(0, 0, width, inner.top), colour);
+    dc->FillSolidRect(CRect(0, inner.top, inner.left, inner.bottom), colour);
+    dc->FillSolidRect(CRect(0, inner.bottom, width, height), colour);
+    dc->FillSolidRect(CRect(inner.right, inner.top, width, inner.bottom), colour);
 }

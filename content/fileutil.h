@@ -9,6 +9,7 @@
 
 #include <string>
 
+class CDC;
 class QWidget;
 
 // Files ----------------------------------------------------------------------
@@ -98,3 +99,8 @@ void FirstLineCut(std::string* text, int maxLength);
 void AspectFit(const CRect& source, CRect* target);
 // Grows the target to the source's proportions, covering its old place.
 void AspectCover(const CRect& source, CRect* target);
+
+// Fills the parts of (0, 0, width, height) around the inner rectangle with
+// the colour: the band above it and the one below it across the whole
+// width, and the bands left and right of it between its top and bottom.
+void FillAround(CDC* dc, int width, int height, const CRect& inner, COLORREF colour);

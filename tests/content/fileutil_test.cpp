@@ -1,7 +1,10 @@
 #include "content/fileutil.h"
+#include "platform/dc.h"
 #include "platform/userservices.h"
 #include "testsupport.h"
 
+#include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -410,4 +413,27 @@ TEST(AspectCoverTest, GrowsToCoverTheTargetCentred) {
     target = CRect(0, 0, 10, 0);
     AspectCover(CRect(0, 0, 13, 10), &target);
     EXPECT_EQ(target, CRect(0, 0, 10, 0));
+}
+
+TEST(FillAroundTest, FillsTheFourBandsAndLeavesTheInside) {
+    const QRgb paper = qRgb(0x20, 0x40, 0x60);
+    const COLORREF band = RGB(200, 10, 30);
+    // Inside the area, and touching its top-left and bottom-right corners.
+    for (const CRect inner : {CRect(3, 2, 7, 5), CRect(0, 0, 4, 3), CRect(6, 4, 11, 9)}) {
+        SCOPED_TRACE(testing::Message() << inner);
+        QImage image(12, 10, QImage::Format_RGB32);
+        image.fill(paper);
+        {
+            QPainter painter(&image);
+            CDC dc(&painter, &image);
+            FillAround(&dc, 11, 9, inner, band);
+        }
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 12; ++x) {
+                // Outside (0, 0, 11, 9) nothing changes either.
+                const bool filled = x < 11 && y < 9 && !inner.PtInRect({x, y});
+                const QRgb expected = filled ? qRgb(200, 10, 30) : paper;
+                EXPECT_EQ(image.pixel(x, y), expected) << "pixel " << x << ", " << y;
+            }
+    }
 }

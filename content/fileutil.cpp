@@ -256,8 +256,16 @@ void FirstLineCut(std::string* text, int maxLength) {
     const size_t cut = text->find_first_of("\n\r\t");
     if (cut != std::string::npos)
         text->resize(cut);
-    if (maxLength >= 0 && text->size() > size_t(maxLength))
-        text->resize(size_t(maxLength));
+    if (maxLength < 0)
+        return;
+    // Texts are UTF-8: count characters, and never cut inside one.
+    size_t bytes = 0;
+    for (int chars = 0; bytes < text->size() && chars < maxLength; ++chars) {
+        ++bytes;
+        while (bytes < text->size() && (static_cast<unsigned char>((*text)[bytes]) & 0xC0) == 0x80)
+            ++bytes;
+    }
+    text->resize(bytes);
 }
 
 void AspectFit(const CRect& source, CRect* target) {

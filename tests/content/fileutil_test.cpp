@@ -363,6 +363,10 @@ TEST(FirstLineCutTest, KeepsTheFirstLineUpToTheMaximum) {
     s = "\nleeg";
     FirstLineCut(&s, 30);
     EXPECT_EQ(s, "");
+    // Characters, not bytes: accented letters are counted once and kept whole.
+    s = "\xC3\xA9t\xC3\xA9 \xC3\xA0 la plage";
+    FirstLineCut(&s, 3);
+    EXPECT_EQ(s, "\xC3\xA9t\xC3\xA9");
 }
 
 TEST(AspectFitTest, ShrinksToTheSourceProportionsCentred) {

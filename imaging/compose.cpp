@@ -88,15 +88,21 @@ std::vector<Participant> Participants(const std::vector<CComposeLayer*>& layers,
 }
 
 // The four-corner gradient has only 256 distinct rows (the row index is
-// y * 256 / H); each is worked out once, when first needed.
+// y * 256 / H); each is worked out once, when first needed, and kept with
+// the page for the next composition with the same colours and width.
 class GradientRows {
 public:
     GradientRows(const BYTE* table, int W, COLORREF c0, COLORREF c1, COLORREF c2, COLORREF c3)
-        : m_table(table), m_width(W), m_top0(Channels(c0)), m_top1(Channels(c1)),
-          m_bottom0(Channels(c2)), m_bottom1(Channels(c3)), m_rows(size_t(256) * W * 3),
-          m_made(256, false), m_columnIndex(size_t(W)) {
+        : m_table(table), m_width(W), m_corners{c0, c1, c2, c3}, m_top0(Channels(c0)),
+          m_top1(Channels(c1)), m_bottom0(Channels(c2)), m_bottom1(Channels(c3)),
+          m_rows(size_t(256) * W * 3), m_made(256, false), m_columnIndex(size_t(W)) {
         for (int x = 0; x < W; ++x)
             m_columnIndex[size_t(x)] = x * 256 / std::max(W, 1);
+    }
+    bool Matches(const BYTE* table, int W, COLORREF c0, COLORREF c1, COLORREF c2,
+                 COLORREF c3) const {
+        return table == m_table && W == m_width && c0 == m_corners[0] && c1 == m_corners[1] &&
+               c2 == m_corners[2] && c3 == m_corners[3];
     }
     const BYTE* Row(int iy) {
         BYTE* row = m_rows.data() + size_t(iy) * m_width * 3;
@@ -121,6 +127,7 @@ public:
 private:
     const BYTE* m_table;
     int m_width;
+    COLORREF m_corners[4];
     Rgb m_top0, m_top1, m_bottom0, m_bottom1;
     std::vector<BYTE> m_rows;
     std::vector<bool> m_made;
@@ -154,6 +161,10 @@ void BlendSpan(const BYTE* table, const Participant& p, int xFrom, int xTo, BYTE
 
 } // namespace
 
+struct CGradientCache {
+    GradientRows rows;
+};
+
 bool CDIB::Compose(const std::vector<CComposeLayer*>& layers, const void* owner, const BYTE* table,
                    COLORREF c0, COLORREF c1, COLORREF c2, COLORREF c3, const RECT* clip,
                    CProgressReceiver* progress) {
@@ -163,10 +174,11 @@ bool CDIB::Compose(const std::vector<CComposeLayer*>& layers, const void* owner,
         return true;
     const int W = GetWidth(), H = GetHeight();
     std::vector<Participant> participants;
-    std::unique_ptr<GradientRows> gradient;
     try {
         participants = Participants(layers, W);
-        gradient = std::make_unique<GradientRows>(table, W, c0, c1, c2, c3);
+        if (!m_pGradient || !m_pGradient->rows.Matches(table, W, c0, c1, c2, c3))
+            m_pGradient = std::make_shared<CGradientCache>(
+                CGradientCache{GradientRows(table, W, c0, c1, c2, c3)});
     } catch (const std::bad_alloc&) {
         EndPixelAccess();
         return true;
@@ -181,7 +193,7 @@ bool CDIB::Compose(const std::vector<CComposeLayer*>& layers, const void* owner,
         if ((clip && (y < clip->top || y >= clip->bottom)) || clipLeft >= clipRight)
             continue;
         BYTE* out = PixelAddress(0, unsigned(y));
-        const BYTE* background = gradient->Row(y * 256 / std::max(H, 1));
+        const BYTE* background = m_pGradient->rows.Row(y * 256 / std::max(H, 1));
         std::memcpy(out + size_t(clipLeft) * 3, background + size_t(clipLeft) * 3,
                     size_t(clipRight - clipLeft) * 3);
         // Back-most first, so each pixel sees the same blends in the same

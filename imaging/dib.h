@@ -14,6 +14,7 @@ class CDC;
 class CPalette;
 class CProgressReceiver;
 class CComposeLayer;
+struct CGradientCache;
 
 class CDIB {
 public:
@@ -131,6 +132,8 @@ private:
     int m_nStretchMode;
     std::unique_ptr<CDIB> m_pAlpha;
     std::unique_ptr<CDIB> m_pThumbnail;
+    // The page gradient of the last composition, kept for the next one.
+    std::shared_ptr<CGradientCache> m_pGradient;
     // Pixel-access cache.
     bool m_bAccessValid;
     int m_nAccessWidth;

@@ -78,6 +78,26 @@ TEST(ComposeTest, GradientThroughTheProductTable) {
     EXPECT_FALSE(page.Compose({}, &kOwner, nullptr, 0, 0, 0, 0, nullptr, nullptr));
 }
 
+TEST(ComposeTest, ANewGradientOrSizeIsNeverTakenFromThePreviousComposition) {
+    // The page keeps its gradient between compositions: other colours or a
+    // new size must still give exactly what a fresh page gives.
+    CDIB page, fresh;
+    page.Create(64, 32, 24, nullptr);
+    ASSERT_TRUE(Compose(page, {}, RGB(255, 0, 0), 0, 0, 0));
+    ASSERT_TRUE(Compose(page, {}, 0, RGB(0, 0, 255), 0, RGB(0, 255, 0)));
+    fresh.Create(64, 32, 24, nullptr);
+    ASSERT_TRUE(Compose(fresh, {}, 0, RGB(0, 0, 255), 0, RGB(0, 255, 0)));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(PixelOf(page, x, y), PixelOf(fresh, x, y)) << x << "," << y;
+    page.Create(100, 10, 24, nullptr);
+    fresh.Create(100, 10, 24, nullptr);
+    ASSERT_TRUE(Compose(page, {}, 0, RGB(0, 0, 255), 0, RGB(0, 255, 0)));
+    ASSERT_TRUE(Compose(fresh, {}, 0, RGB(0, 0, 255), 0, RGB(0, 255, 0)));
+    EXPECT_EQ(PixelOf(page, 99, 9), PixelOf(fresh, 99, 9));
+    EXPECT_EQ(PixelOf(page, 50, 0), PixelOf(fresh, 50, 0));
+}
+
 TEST(ComposeTest, OpacityAlphaAndVisibility) {
     CDIB page;
     page.Create(4, 1, 24, nullptr);

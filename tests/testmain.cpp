@@ -1,7 +1,8 @@
 // Entry point of every test program: Qt runs offscreen, settings go to a
-// private file, and a dialog that a test did not script fails the test
-// instead of waiting for a person.
+// private file, and a dialog or popup menu that a test did not script fails
+// the test instead of waiting for a person.
 
+#include "platform/popupmenu.h"
 #include "platform/settingsstore.h"
 #include "platform/userservices.h"
 #include "testsupport.h"
@@ -33,6 +34,16 @@ public:
     }
 };
 
+// No test opens a real popup menu unless it asks for one: a menu nobody
+// scripted fails the test instead of waiting for a person.
+class UnexpectedMenus final : public platform::PopupMenuService {
+public:
+    UINT Track(CMenu& menu, UINT, POINT, QWidget*) override {
+        ADD_FAILURE() << "unexpected popup menu of " << menu.GetMenuItemCount() << " items";
+        return 0;
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -44,8 +55,11 @@ int main(int argc, char** argv) {
     platform::UseSettingsFile((settingsDir.Path() / "registry.ini").string());
     UnexpectedDialogs guard;
     platform::SetServices(&guard);
+    UnexpectedMenus menuGuard;
+    platform::SetPopupMenus(&menuGuard);
 
     const int result = RUN_ALL_TESTS();
+    platform::SetPopupMenus(nullptr);
     platform::SetServices(nullptr);
     return result;
 }

@@ -16,28 +16,6 @@ namespace buttontest {
 
 namespace {
 
-// No test of this program opens a real menu unless it asks for one: a
-// menu that nobody scripted fails the test instead of waiting.
-class UnexpectedMenus final : public platform::PopupMenuService {
-public:
-    UINT Track(CMenu& menu, UINT, POINT, QWidget*) override {
-        ADD_FAILURE() << "unexpected popup menu of " << menu.GetMenuItemCount() << " items";
-        return 0;
-    }
-};
-
-class MenuGuard final : public ::testing::Environment {
-public:
-    void SetUp() override { platform::SetPopupMenus(&m_guard); }
-    void TearDown() override { platform::SetPopupMenus(nullptr); }
-
-private:
-    UnexpectedMenus m_guard;
-};
-
-[[maybe_unused]] ::testing::Environment* const kMenuGuard =
-    ::testing::AddGlobalTestEnvironment(new MenuGuard);
-
 std::string Hex(DWORD value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%06X", unsigned(value));

@@ -134,28 +134,44 @@ private:
     std::vector<int> m_columnIndex;
 };
 
-// Blends one layer's row over the page row from xFrom to xTo: opaque words
-// replace, transparent ones leave the pixel, the rest mix through the table.
+// Blends one pixel word with effective alpha e over a page pixel: opaque
+// words replace it, the rest mix through the table.
+inline void BlendPixel(const BYTE* table, DWORD w, int e, BYTE* px) {
+    const int sr = int(w >> 24), sg = int((w >> 16) & 0xFF), sb = int((w >> 8) & 0xFF);
+    if (e == 255) {
+        px[0] = BYTE(sb);
+        px[1] = BYTE(sg);
+        px[2] = BYTE(sr);
+        return;
+    }
+    const BYTE* src = table + e;
+    const BYTE* dst = table + (255 - e);
+    px[0] = BYTE(src[sb * 256] + dst[px[0] * 256]);
+    px[1] = BYTE(src[sg * 256] + dst[px[1] * 256]);
+    px[2] = BYTE(src[sr * 256] + dst[px[2] * 256]);
+}
+
+// Blends one layer's row over the page row from xFrom to xTo; transparent
+// words leave the pixel.
 void BlendSpan(const BYTE* table, const Participant& p, int xFrom, int xTo, BYTE* out) {
+    const DWORD* row = p.row.data();
+    const int* column = p.sourceColumn.data() - p.x0;
+    if (p.opacity == 255) {
+        // NOTE: at full opacity the table gives the word's own alpha back:
+        // (a * 256) >> 8 = a.
+        for (int x = xFrom; x < xTo; ++x) {
+            const DWORD w = row[column[x]];
+            if (w & 0xFF)
+                BlendPixel(table, w, int(w & 0xFF), out + size_t(x) * 3);
+        }
+        return;
+    }
     const BYTE* opacityColumn = table + p.opacity;
     for (int x = xFrom; x < xTo; ++x) {
-        const DWORD w = p.row[size_t(p.sourceColumn[size_t(x - p.x0)])];
+        const DWORD w = row[column[x]];
         const int e = opacityColumn[(w & 0xFF) * 256];
-        if (e == 0)
-            continue;
-        BYTE* px = out + size_t(x) * 3;
-        const int sr = int(w >> 24), sg = int((w >> 16) & 0xFF), sb = int((w >> 8) & 0xFF);
-        if (e == 255) {
-            px[0] = BYTE(sb);
-            px[1] = BYTE(sg);
-            px[2] = BYTE(sr);
-            continue;
-        }
-        const BYTE* src = table + e;
-        const BYTE* dst = table + (255 - e);
-        px[0] = BYTE(src[sb * 256] + dst[px[0] * 256]);
-        px[1] = BYTE(src[sg * 256] + dst[px[1] * 256]);
-        px[2] = BYTE(src[sr * 256] + dst[px[2] * 256]);
+        if (e)
+            BlendPixel(table, w, e, out + size_t(x) * 3);
     }
 }
 

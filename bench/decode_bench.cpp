@@ -111,12 +111,3 @@ BENCHMARK_CAPTURE(Ours, tga_rle, "pic.tga")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Ours, pcx, "pic.pcx")->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

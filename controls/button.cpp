@@ -271,7 +271,7 @@ void CButtonControl::PaintTextButton(QPainter& painter) {
     option.text = text();
     const DWORD type = ButtonType();
     if (IsCheckBoxType(type) || IsRadioType(type)) {
-        painter.fillRect(rect(), m_bHasBrush
+        painter.fillRect(rect(), (m_dwFlags & CTRL_OWN_BRUSH)
                                      ? QColor(GetRValue(m_crBackground), GetGValue(m_crBackground),
                                               GetBValue(m_crBackground))
                                      : palette().color(QPalette::Button));

@@ -15,7 +15,7 @@ CControlBase::CControlBase(CControlManager* manager, QWidget* parent, int id, co
                            DWORD style)
     : m_pManager(manager), m_pParentWnd(parent), m_pWnd(nullptr), m_nId(id),
       m_rcWindow(rect ? *rect : CRect()), m_rcDesign(rect ? *rect : CRect()), m_dwStyle(style),
-      m_pGroup(nullptr), m_dWeight(1.0), m_dwFlags(0), m_crBackground(0x77ECF9), m_bHasBrush(false),
+      m_pGroup(nullptr), m_dWeight(1.0), m_dwFlags(0), m_crBackground(0x77ECF9),
       m_pIntSource(nullptr), m_pDoubleSource(nullptr), m_nUserData(0), m_dScaleX(1.0),
       m_dScaleY(1.0),
       m_pDragImage(nullptr), m_ptPrevMouse{0, 0}, m_ptMouse{0, 0}, m_ptPress{0, 0}, m_ptDrop{0, 0},
@@ -200,7 +200,6 @@ void CControlBase::SetDoubleSource(CControlBase* source) {
 
 void CControlBase::SetBackgroundColor(COLORREF colour) {
     m_crBackground = colour;
-    m_bHasBrush = true;
     m_dwFlags |= CTRL_OWN_BRUSH;
 }
 

@@ -120,7 +120,6 @@ public:
     CRect m_rcNatural;
     DWORD m_dwFlags;
     COLORREF m_crBackground;
-    bool m_bHasBrush; // a solid brush of m_crBackground is in force
     CControlBase* m_pIntSource;
     CControlBase* m_pDoubleSource;
     int m_nUserData;

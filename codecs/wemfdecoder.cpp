@@ -3,7 +3,7 @@
 #include "codecs/bmp.h"
 #include "codecs/datasource.h"
 #include "codecs/textexception.h"
-#include "platform/metafile.h"
+#include "platform/metafile/metafile.h"
 
 #include <QImage>
 #include <QPainter>

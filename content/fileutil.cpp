@@ -1,6 +1,6 @@
 #include "content/fileutil.h"
 
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/paths.h"
 #include "platform/userservices.h"
 

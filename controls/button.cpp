@@ -4,7 +4,7 @@
 #include "controls/controlmanager.h"
 #include "controls/wndcontrol.h"
 #include "imaging/dib.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/window.h"
 
 #include <QImage>

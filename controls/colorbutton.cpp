@@ -2,7 +2,7 @@
 
 #include "content/fileutil.h"
 #include "controls/controlmanager.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 
 #include "controls/controlmanager.h"
 #include "imaging/dib.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/window.h"
 
 #include <QImage>

@@ -4,7 +4,7 @@
 #include "content/fileutil.h"
 #include "controls/controlbase.h"
 #include "imaging/dib.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/userservices.h"
 #include "platform/window.h"
 

@@ -8,7 +8,7 @@
 #include "controls/notifier.h"
 #include "controls/stringserver.h"
 #include "imaging/dibmanager.h"
-#include "platform/palette.h"
+#include "platform/gdi/palette.h"
 #include "platform/wintypes.h"
 
 #include <functional>

@@ -4,7 +4,7 @@
 #include "controls/controlbase.h"
 #include "controls/controlmanager.h"
 #include "imaging/dib.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/window.h"
 
 #include <QPainter>

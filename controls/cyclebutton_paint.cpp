@@ -5,7 +5,7 @@
 #include "content/fileutil.h"
 #include "controls/controlmanager.h"
 #include "imaging/dib.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "controls/editcontrol.h"
 
 #include "controls/notifier.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/window.h"
 
 #include <QEvent>

@@ -2,7 +2,7 @@
 
 #include "content/fileutil.h"
 #include "imaging/dib.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 
 namespace {
 

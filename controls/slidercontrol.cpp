@@ -2,7 +2,7 @@
 
 #include "controls/controlmanager.h"
 #include "controls/notifier.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/window.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "controls/wndcontrol.h"
 
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/userservices.h"
 
 #include <QCloseEvent>

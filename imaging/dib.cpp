@@ -1,8 +1,8 @@
 #include "imaging/dib.h"
 
 #include "content/fileutil.h"
-#include "platform/dc.h"
-#include "platform/palette.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/palette.h"
 
 #include <cstring>
 #include <new>

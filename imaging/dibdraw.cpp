@@ -6,8 +6,8 @@
 #include "content/appsettings.h"
 #include "imaging/progress.h"
 #include "platform/cursor.h"
-#include "platform/dc.h"
-#include "platform/palette.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/palette.h"
 
 #include <cstring>
 

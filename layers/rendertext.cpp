@@ -4,7 +4,7 @@
 #include "imaging/dib.h"
 #include "imaging/progress.h"
 #include "layers/layerchannel.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 
 #include <QFontMetrics>
 #include <QImage>

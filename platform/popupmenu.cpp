@@ -1,6 +1,6 @@
 #include "platform/popupmenu.h"
 
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 
 #include <QEnterEvent>
 #include <QMenu>

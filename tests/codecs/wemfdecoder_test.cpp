@@ -3,7 +3,7 @@
 #include "codecs/textexception.h"
 #include "codecs/wemfdecoder.h"
 #include "codectest.h"
-#include "platform/metafile.h"
+#include "platform/metafile/metafile.h"
 
 #include <gtest/gtest.h>
 

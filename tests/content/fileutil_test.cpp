@@ -1,5 +1,5 @@
 #include "content/fileutil.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/userservices.h"
 #include "testsupport.h"
 

@@ -2,7 +2,7 @@
 
 #include "controls/button.h"
 #include "imaging/dib.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/popupmenu.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "buttontestsupport.h"
 #include "controls/cyclebutton.h"
 #include "imaging/dib.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/popupmenu.h"
 #include "platform/window.h"
 #include "testsupport.h"

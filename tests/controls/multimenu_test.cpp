@@ -1,7 +1,7 @@
 #include "buttontestsupport.h"
 #include "controls/multimenu.h"
 #include "imaging/dib.h"
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "platform/popupmenu.h"
 #include "testsupport.h"
 

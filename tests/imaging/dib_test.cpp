@@ -1,8 +1,8 @@
 #include "content/appsettings.h"
 #include "imaging/dib.h"
 #include "imagingtest.h"
-#include "platform/dc.h"
-#include "platform/palette.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/palette.h"
 #include "platform/userservices.h"
 #include "testsupport.h"
 

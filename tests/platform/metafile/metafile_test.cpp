@@ -1,7 +1,7 @@
 // The metafile player: WMF and EMF byte streams made here, played into
 // white images and checked pixel by pixel; headers; and damaged files.
 
-#include "platform/metafile.h"
+#include "platform/metafile/metafile.h"
 #include "testsupport.h"
 
 #include <QColor>

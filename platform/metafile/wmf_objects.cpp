@@ -1,9 +1,9 @@
 // WMF records that create drawing objects or draw bitmaps. Sizes and counts
 // are checked against the record length before libuemf reads the fields.
 
-#include "platform/metafile_dc.h"
-#include "platform/metafile_dib.h"
-#include "platform/metafile_players.h"
+#include "platform/metafile/playerdc.h"
+#include "platform/metafile/players.h"
+#include "platform/metafile/recorddata.h"
 
 #include <uwmf.h>
 

@@ -3,7 +3,7 @@
 // mapping in force.
 
 #include "platform/logfont.h"
-#include "platform/metafile_dc.h"
+#include "platform/metafile/playerdc.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

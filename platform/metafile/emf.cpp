@@ -2,9 +2,9 @@
 // framed at load; playing checks each record's counts and offsets against
 // its length, then lets libuemf check it again before any field is used.
 
-#include "platform/metafile_dc.h"
-#include "platform/metafile_dib.h"
-#include "platform/metafile_players.h"
+#include "platform/metafile/playerdc.h"
+#include "platform/metafile/players.h"
+#include "platform/metafile/recorddata.h"
 
 #include <QPainter>
 

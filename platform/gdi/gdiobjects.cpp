@@ -1,4 +1,4 @@
-#include "platform/gdiobjects.h"
+#include "platform/gdi/gdiobjects.h"
 
 #include <QFont>
 #include <QGuiApplication>

@@ -55,7 +55,7 @@
 //   the same band twice restores the picture.
 
 #include "platform/bitmapheaders.h"
-#include "platform/gdiobjects.h"
+#include "platform/gdi/gdiobjects.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 // The two metafile kinds behind CMetafile::Load.
 
-#include "platform/metafile.h"
+#include "platform/metafile/metafile.h"
 
 #include <QPolygonF>
 #include <QRectF>

@@ -1,9 +1,9 @@
 // The context itself: construction, pixels, pictures, device capabilities,
 // the selected objects, colours and modes, saved states and clipping.
 
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 
-#include "platform/dc_state.h"
+#include "platform/gdi/dcstate.h"
 
 #include <QImage>
 #include <QPaintDevice>

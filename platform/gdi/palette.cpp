@@ -1,4 +1,4 @@
-#include "platform/palette.h"
+#include "platform/gdi/palette.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // Rectangles, edges, rounded shapes and inversion: everything that paints
 // whole pixel rectangles or rows of them.
 
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 
-#include "platform/dc_state.h"
+#include "platform/gdi/dcstate.h"
 
 #include <QBrush>
 #include <QImage>

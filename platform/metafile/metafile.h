@@ -16,11 +16,11 @@ namespace platform {
 
 // What the enhanced header of a metafile tells about its size.
 struct MetafileHeader {
-    CRect bounds;          // inclusive-exclusive bounds in device units
-    CRect frame;           // picture frame in 0.01 mm
-    CSize deviceSize;      // reference device, pixels
-    CSize deviceMm;        // reference device, millimetres
-    DWORD paletteEntries;  // entries of the palette the file carries, 0 for none
+    CRect bounds;         // inclusive-exclusive bounds in device units
+    CRect frame;          // picture frame in 0.01 mm
+    CSize deviceSize;     // reference device, pixels
+    CSize deviceMm;       // reference device, millimetres
+    DWORD paletteEntries; // entries of the palette the file carries, 0 for none
     std::vector<RGBQUAD> palette;
 };
 

@@ -1,4 +1,4 @@
-#include "platform/metafile_dib.h"
+#include "platform/metafile/recorddata.h"
 
 #include <algorithm>
 #include <array>

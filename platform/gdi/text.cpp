@@ -1,9 +1,9 @@
 // Text: extents, TextOut and DrawText's layout of lines, word breaks, tabs,
 // '&' prefixes, ellipses and alignment.
 
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 
-#include "platform/dc_state.h"
+#include "platform/gdi/dcstate.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // Helpers of the drawing-context tests: a canvas (an image with a painter
 // and a context on it), the picture a test expects, and pixel comparisons.
 
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 #include "testsupport.h"
 
 #include <QImage>

@@ -2,9 +2,9 @@
 // and bitmaps. Each record reaching here has passed EmfRecordFits, so its
 // declared counts and offsets lie within it.
 
-#include "platform/metafile_dc.h"
-#include "platform/metafile_dib.h"
-#include "platform/metafile_players.h"
+#include "platform/metafile/playerdc.h"
+#include "platform/metafile/players.h"
+#include "platform/metafile/recorddata.h"
 
 #include <uemf.h>
 

@@ -2,8 +2,8 @@
 // checked against the record's own length, in 64-bit arithmetic, before
 // libuemf's checks run and before any field is read for drawing.
 
-#include "platform/metafile_dib.h"
-#include "platform/metafile_players.h"
+#include "platform/metafile/players.h"
+#include "platform/metafile/recorddata.h"
 
 #include <uemf.h>
 #include <uemf_safe.h>

@@ -3,7 +3,7 @@
 // colours and modes, the current position and the saved copies of all of
 // it. Shared by the files that make up CDC; nothing else includes this.
 
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "platform/metafile.h"
+#include "platform/metafile/metafile.h"
 
-#include "platform/metafile_players.h"
+#include "platform/metafile/players.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -2,9 +2,9 @@
 // record framed at load; playing reads each record through libuemf once
 // its own sizes and counts have been checked against the record length.
 
-#include "platform/metafile_dc.h"
-#include "platform/metafile_dib.h"
-#include "platform/metafile_players.h"
+#include "platform/metafile/playerdc.h"
+#include "platform/metafile/players.h"
+#include "platform/metafile/recorddata.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 // Drawing operations of the metafile device context: pens, brushes, lines
 // and shapes, all mapped to the painter's pixels before they are drawn.
 
-#include "platform/metafile_dc.h"
+#include "platform/metafile/playerdc.h"
 
 #include <QPainter>
 #include <QPainterPathStroker>

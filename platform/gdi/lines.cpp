@@ -1,9 +1,9 @@
 // Lines and polygons: the one-pixel path of a line, dash patterns, wide pens
 // and the scanline fill of polygons.
 
-#include "platform/dc.h"
+#include "platform/gdi/dc.h"
 
-#include "platform/dc_state.h"
+#include "platform/gdi/dcstate.h"
 
 #include <algorithm>
 #include <climits>

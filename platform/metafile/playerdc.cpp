@@ -1,4 +1,4 @@
-#include "platform/metafile_dc.h"
+#include "platform/metafile/playerdc.h"
 
 #include <QPainter>
 #include <QPainterPathStroker>

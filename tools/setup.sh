@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   imagemagick xvfb xauth
+  poppler-utils
   fonts-dejavu-core fonts-liberation2
   openclipart-svg
 )

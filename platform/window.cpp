@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include "platform/instances.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QEventLoop>
@@ -81,6 +83,10 @@ bool FindTopLevelWindow(const std::string& title) {
     const QString wanted = QString::fromStdString(title);
     for (const QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowTitle() == wanted)
+            return true;
+    PublishTopLevelWindows();
+    for (const std::string& caption : OtherInstancesCaptions())
+        if (caption == title)
             return true;
     return false;
 }

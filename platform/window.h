@@ -33,7 +33,9 @@ void MoveWindow(QWidget* window, const CRect& rect);
 CRect WindowRect(const QWidget* window); // in screen coordinates
 CRect ClientRect(const QWidget* window); // (0, 0, width, height)
 
-// True when a top-level window of this process has exactly this title.
+// True when a visible top-level window of this process, or of another
+// running copy of the program (the per-user instance registry), has
+// exactly this title.
 bool FindTopLevelWindow(const std::string& title);
 
 // A nested event loop that runs until End is called. Restricted to a

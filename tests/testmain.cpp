@@ -2,6 +2,7 @@
 // private file, and a dialog or popup menu that a test did not script fails
 // the test instead of waiting for a person.
 
+#include "platform/instances.h"
 #include "platform/popupmenu.h"
 #include "platform/settingsstore.h"
 #include "platform/userservices.h"
@@ -53,12 +54,16 @@ int main(int argc, char** argv) {
 
     testsupport::TempDir settingsDir;
     platform::UseSettingsFile((settingsDir.Path() / "registry.ini").string());
+    // Each test program sees only its own windows, not those of the test
+    // programs running beside it.
+    platform::SetInstanceRegistryFolder((settingsDir.Path() / "instances").string());
     UnexpectedDialogs guard;
     platform::SetServices(&guard);
     UnexpectedMenus menuGuard;
     platform::SetPopupMenus(&menuGuard);
 
     const int result = RUN_ALL_TESTS();
+    platform::WithdrawTopLevelWindows();
     platform::SetPopupMenus(nullptr);
     platform::SetServices(nullptr);
     return result;

@@ -236,6 +236,12 @@ BOOL CEditControl::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
     return result;
 }
 
+void CEditControl::SetFont(const QFont& font, BOOL redraw) {
+    GetEditor()->setFont(font);
+    if (redraw)
+        Redraw(nullptr, 0);
+}
+
 void CEditControl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     FitEditor();

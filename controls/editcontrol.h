@@ -11,6 +11,7 @@
 
 #include <string>
 
+class QFont;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -59,6 +60,8 @@ public:
     void Redraw(const RECT* area, int full) override;
     // Style changes (alignment, read-only, border...) apply at once.
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) override;
+    // The font the text is shown in; with redraw the field repaints now.
+    void SetFont(const QFont& font, BOOL redraw = TRUE);
 
     // Values ----------------------------------------------------------------------------
     // Numeric: the text as a number (-1 for an empty field); otherwise the

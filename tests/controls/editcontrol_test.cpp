@@ -5,6 +5,7 @@
 #include "valuehost.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -325,4 +326,51 @@ TEST(EditControl, NumericFieldFollowsASliderThroughItsIntSource) {
     EXPECT_EQ(edit->GetWindowText(), "25");
     EXPECT_EQ(host.log, (Log{"int 40 25", "int 41 25", "double 41 25.000000", "select 41 0",
                              "double 40 0.250000"}));
+}
+
+namespace {
+
+// Rows inside the border holding a dark pixel: the height of the ink.
+int InkRows(const QImage& image) {
+    int rows = 0;
+    for (int y = 2; y < image.height() - 2; ++y)
+        for (int x = 2; x < image.width() - 2; ++x)
+            if (qGray(image.pixel(x, y)) < 80) {
+                ++rows;
+                break;
+            }
+    return rows;
+}
+
+} // namespace
+
+TEST(EditControl, SetFontShowsTheTextInThatFontAtOnce) {
+    LoggingHost host;
+    host.m_widget.show();
+    CEditControl* text = MakeEdit(host, 65465445, "HHHH", 0, kTextStyle, CRect(10, 10, 310, 110));
+    QFont small("DejaVu Sans");
+    small.setPixelSize(12);
+    text->SetFont(small);
+    EXPECT_EQ(text->GetEditor()->font().pixelSize(), 12);
+    const int smallInk = InkRows(text->grab().toImage());
+
+    QFont large("DejaVu Sans");
+    large.setPixelSize(48);
+    large.setBold(true);
+    text->SetFont(large);
+    const QFont shown = text->GetEditor()->font();
+    EXPECT_EQ(shown.pixelSize(), 48);
+    EXPECT_TRUE(shown.bold());
+    EXPECT_EQ(shown.family(), "DejaVu Sans");
+    const int largeInk = InkRows(text->grab().toImage());
+    // Capital H of DejaVu Sans is 0.73 of the pixel size high.
+    EXPECT_NEAR(smallInk, 9, 1);
+    EXPECT_NEAR(largeInk, 35, 1);
+
+    // A single-line field takes the font the same way; nothing is notified.
+    CEditControl* line = MakeEdit(host, 11, "x", 0, kVisible, CRect(10, 120, 310, 150));
+    line->SetFont(small, FALSE);
+    EXPECT_EQ(line->GetSingleLineEditor()->font().pixelSize(), 12);
+    EXPECT_EQ(text->GetWindowText(), "HHHH");
+    EXPECT_TRUE(host.log.empty()) << "a font is not a text change";
 }

@@ -102,8 +102,17 @@ toff_t MemSize(thandle_t h) {
     return m->mode == 'r' ? m->capacity : toff_t(*m->used);
 }
 
-int MemMap(thandle_t, void**, toff_t*) {
-    return 0;
+// A read stream is its own map: libtiff then takes strips and tiles straight
+// from the buffer (checking their offsets against its size) instead of
+// copying them into buffers of its own rounded-up sizes, which it refuses
+// for uncompressed tiles smaller than its rounding.
+int MemMap(thandle_t h, void** base, toff_t* size) {
+    auto* m = static_cast<MemSource*>(h);
+    if (m->mode != 'r')
+        return 0;
+    *base = m->data;
+    *size = m->capacity;
+    return 1;
 }
 void MemUnmap(thandle_t, void*, toff_t) {}
 
@@ -124,6 +133,34 @@ TIFF* OpenStream(MemSource* stream, const char* mode) {
     RaiseError(code, g_tiffMessage);
 }
 
+// The RGBA reader multiplies unassociated alpha into the colours; described
+// as associated, its samples are copied as they are stored. Answers whether
+// the stored colours themselves are pre-multiplied (associated alpha), so
+// that the picture's own colours must be recovered from them.
+bool PrepareAlpha(TIFF* tiff) {
+    uint16_t count = 0;
+    uint16_t* info = nullptr;
+    if (!TIFFGetField(tiff, TIFFTAG_EXTRASAMPLES, &count, &info) || count == 0 || !info)
+        return false;
+    if (info[0] == EXTRASAMPLE_ASSOCALPHA)
+        return true;
+    if (info[0] != EXTRASAMPLE_UNASSALPHA)
+        return false;
+    // NOTE: the library frees its array when the field is set; pass a copy.
+    std::vector<uint16_t> described(info, info + count);
+    described[0] = EXTRASAMPLE_ASSOCALPHA;
+    TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, count, described.data());
+    return false;
+}
+
+// Divides a pre-multiplied colour by its alpha, rounded; a transparent
+// pixel keeps colour 0, which is all its file holds.
+BYTE Unpremultiplied(uint32_t colour, uint32_t alpha) {
+    if (alpha == 0)
+        return 0;
+    return BYTE(std::min<uint32_t>(255, (colour * 255 + alpha / 2) / alpha));
+}
+
 } // namespace
 
 void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSource* source) {
@@ -132,6 +169,7 @@ void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
     TIFF* tiff = OpenStream(&stream, "r");
     if (!tiff)
         RaiseTiff(kErrWrongFormat);
+    const bool premultiplied = PrepareAlpha(tiff);
     char message[1024] = "";
     TIFFRGBAImage image;
     if (!TIFFRGBAImageOK(tiff, message) || !TIFFRGBAImageBegin(&image, tiff, 0, message)) {
@@ -145,7 +183,9 @@ void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
         RaiseErrorF(kErrOutOfMemory, "Out of memory: TIFF picture of %lld x %lld pixels.", width,
                     height);
     }
-    bmp->Create(int(width), int(height), 32, image.alpha != 0);
+    const bool alpha = image.alpha != 0;
+    const bool divide = premultiplied && image.alpha == EXTRASAMPLE_ASSOCALPHA;
+    bmp->Create(int(width), int(height), 32, alpha);
     std::vector<uint32_t> raster;
     try {
         raster.resize(size_t(width * height));
@@ -164,10 +204,17 @@ void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
         const uint32_t* in = raster.data() + size_t(height - 1 - y) * size_t(width);
         BYTE* out = bmp->Line(y);
         for (int x = 0; x < int(width); ++x, out += 4) {
-            out[0] = BYTE(TIFFGetB(in[x]));
-            out[1] = BYTE(TIFFGetG(in[x]));
-            out[2] = BYTE(TIFFGetR(in[x]));
-            out[3] = BYTE(TIFFGetA(in[x]));
+            const uint32_t a = TIFFGetA(in[x]);
+            if (divide) {
+                out[0] = Unpremultiplied(TIFFGetB(in[x]), a);
+                out[1] = Unpremultiplied(TIFFGetG(in[x]), a);
+                out[2] = Unpremultiplied(TIFFGetR(in[x]), a);
+            } else {
+                out[0] = BYTE(TIFFGetB(in[x]));
+                out[1] = BYTE(TIFFGetG(in[x]));
+                out[2] = BYTE(TIFFGetR(in[x]));
+            }
+            out[3] = BYTE(a);
         }
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // TIFF through libtiff, over in-memory streams: every TIFF libtiff can show
-// through its RGBA interface is read; bitmaps are written as uncompressed
-// 8-bit RGB with rows from the top.
+// through its RGBA interface is read, stripped or tiled, with colours as the
+// picture's own (not multiplied by alpha); bitmaps are written as
+// uncompressed 8-bit RGB with rows from the top.
 
 #include "codecs/picdecoder.h"
 

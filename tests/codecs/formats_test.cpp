@@ -6,15 +6,12 @@
 #include "codecs/datasource.h"
 #include "codecs/jpegcodec.h"
 #include "codecs/textexception.h"
-#include "codecs/tiffcodec.h"
 #include "codectest.h"
 #include "testsupport.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <gtest/gtest.h>
-
-#include <tiffio.h>
 
 using namespace codectest;
 
@@ -246,60 +243,4 @@ TEST(JpegEncoderTest, RoundTripThroughTheLibrary) {
         EXPECT_EQ(e.Code(), 11);
         EXPECT_STREQ(e.Text(), "Buffer overflow while encoding.\n");
     }
-}
-
-TEST(TiffDecoderTest, FixturesMatchTheirSources) {
-    EXPECT_TRUE(SamePixels(*Decoded("rgb.tif"), Reference("src.png"), true));
-    EXPECT_TRUE(SamePixels(*Decoded("lzw.tif"), Reference("src.png"), true));
-    EXPECT_TRUE(SamePixels(*Decoded("palette.tif"), Reference("pal16.png"), true));
-    CWinBmp* rgba = Decoded("rgba.tif");
-    EXPECT_TRUE(rgba->HasAlpha());
-    // libtiff hands out associated alpha; compare the opaque top row only.
-    const QImage ref = Reference("srca.png");
-    for (int x = 0; x < 37; ++x)
-        EXPECT_EQ(Pixel(*rgba, x, 0), ref.pixel(x, 0)) << x;
-}
-
-TEST(TiffDecoderTest, UnreadableFilesGiveCodeOneWithTheLibraryMessage) {
-    std::string text;
-    EXPECT_EQ(DecodeError(std::string("II*\0\x08\x00\x00\x00garbage", 15), &text), 1);
-    EXPECT_EQ(text.rfind("Decoder error: ", 0), 0u);
-    EXPECT_GT(text.size(), std::string("Decoder error: \n").size());
-}
-
-TEST(TiffEncoderTest, WritesUncompressedEightBitRgbTopDown) {
-    testsupport::TempDir dir;
-    CWinBmp bmp;
-    bmp.Create(3, 2, 32, false);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) {
-            BYTE* p = bmp.Line(y) + x * 4;
-            p[0] = BYTE(x * 10);      // blue
-            p[1] = BYTE(y * 100);     // green
-            p[2] = BYTE(200 + x + y); // red
-            p[3] = 77;                // dropped
-        }
-    const std::string path = dir.Str() + "/out.tif";
-    CTIFFEncoder().EncodeFile(path, &bmp);
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    ASSERT_NE(tiff, nullptr);
-    uint16_t bits = 0, samples = 0, compression = 0, photometric = 0, planar = 0;
-    TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetField(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
-    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFGetField(tiff, TIFFTAG_PLANARCONFIG, &planar);
-    EXPECT_EQ(bits, 8);
-    EXPECT_EQ(samples, 3);
-    EXPECT_EQ(compression, COMPRESSION_NONE);
-    EXPECT_EQ(photometric, PHOTOMETRIC_RGB);
-    EXPECT_EQ(planar, PLANARCONFIG_CONTIG);
-    std::vector<BYTE> row(size_t(TIFFScanlineSize(tiff)));
-    ASSERT_EQ(TIFFReadScanline(tiff, row.data(), 0, 0), 1);
-    EXPECT_EQ(std::vector<BYTE>(row.begin(), row.begin() + 9),
-              (std::vector<BYTE>{200, 0, 0, 201, 0, 10, 202, 0, 20}));
-    ASSERT_EQ(TIFFReadScanline(tiff, row.data(), 1, 0), 1);
-    EXPECT_EQ(row[0], 201);
-    EXPECT_EQ(row[1], 100);
-    TIFFClose(tiff);
 }

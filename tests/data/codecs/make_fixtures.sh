@@ -37,6 +37,26 @@ convert src.png -compress none rgb.tif
 convert src.png -compress lzw lzw.tif
 convert srca.png -compress zip rgba.tif
 convert pal16.png -type Palette palette.tif
+# Tiled TIFF: 16 x 16 tiles, clipped at the right and bottom edges
+convert src.png -define tiff:tile-geometry=16x16 -compress none tiled16.tif
+convert src.png -define tiff:tile-geometry=16x16 -compress lzw tiled16lzw.tif
+convert src.png -define tiff:tile-geometry=16x16 -interlace plane -compress none tiled16planar.tif
+convert srca.png -define tiff:tile-geometry=16x16 -compress zip tiled16alpha.tif
+# TIFF alpha: pre-multiplied (associated), unspecified, 16 bits straight
+convert srca.png -define tiff:alpha=associated -compress zip assocalpha.tif
+convert srca.png -colorspace gray -define tiff:alpha=associated -compress zip greyassocalpha.tif
+convert srca.png -define tiff:alpha=unspecified -compress zip unspecalpha.tif
+convert srca.png -depth 16 -compress zip rgba16.tif
+# ImageMagick's own reading of the pre-multiplied files, as raw RGBA bytes
+convert assocalpha.tif -depth 8 rgba:assocalpha.rgba
+convert greyassocalpha.tif -depth 8 rgba:greyassocalpha.rgba
+# The other TIFFs read in ImageMagick exactly as the picture they were made from
+for f in rgb lzw tiled16 tiled16lzw tiled16planar; do
+  cmp <(convert $f.tif -depth 8 rgba:-) <(convert src.png -depth 8 rgba:-)
+done
+for f in rgba tiled16alpha unspecalpha rgba16; do
+  cmp <(convert $f.tif -depth 8 rgba:-) <(convert srca.png -depth 8 rgba:-)
+done
 # PICT
 convert src.png pict24.pict
 convert pal16.png -type Palette pict8.pict

@@ -5,10 +5,17 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QUrl>
 
+#include "platform/fontchooser.h"
 #include "platform/paths.h"
+#include "platform/printing.h"
 
 namespace platform {
 
@@ -92,6 +99,46 @@ public:
         return RGB(c.red(), c.green(), c.blue());
     }
 
+    bool FontDialog(QWidget* owner, LOGFONTA* font, DWORD) override {
+        if (!font)
+            return false;
+        QFontDialog dialog(owner);
+        dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        dialog.setCurrentFont(FontForFontDialog(*font));
+        const QFont shown = dialog.currentFont();
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        *font = LogFontFromFontDialog(dialog.selectedFont(), shown, *font);
+        return true;
+    }
+
+    bool PrintDialog(const PrintDialogRequest& r) override {
+        if (!r.printer)
+            return false;
+        QPrintDialog dialog(r.printer, r.owner);
+        dialog.setMinMax(r.minPage, r.maxPage);
+        // Printing to a PDF file works with no printer installed.
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, r.maxPage > r.minPage);
+        return dialog.exec() == QDialog::Accepted;
+    }
+
+    bool PageSetupDialog(const PrinterRequest& r) override {
+        if (!r.printer)
+            return false;
+        QPageSetupDialog dialog(r.printer, r.owner);
+        return dialog.exec() == QDialog::Accepted;
+    }
+
+    void PrintPreview(const PrinterRequest& r, const PaintPages& paint) override {
+        if (!r.printer)
+            return;
+        QPrintPreviewDialog dialog(r.printer, r.owner);
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
+                         [&paint](QPrinter* printer) { paint(printer); });
+        dialog.exec();
+    }
+
     int ShellExecute(const std::string& path, const std::string& verb) override {
         if (verb != "open" && !verb.empty())
             return 31;
@@ -117,6 +164,10 @@ UserServices* g_services = nullptr;
 
 UserServices& Services() {
     return g_services ? *g_services : QtServicesInstance();
+}
+
+UserServices& QtDialogs() {
+    return QtServicesInstance();
 }
 
 UserServices* SetServices(UserServices* services) {
@@ -216,6 +267,58 @@ std::optional<COLORREF> ScriptedServices::ColorDialog(QWidget*, COLORREF initial
     return answer;
 }
 
+bool ScriptedServices::FontDialog(QWidget* owner, LOGFONTA* font, DWORD flags) {
+    fontDialogs.push_back({owner, font ? *font : LOGFONTA{}, flags});
+    if (fontAnswers.empty())
+        return false;
+    const FontAnswer answer = fontAnswers.front();
+    fontAnswers.pop_front();
+    if (!answer.confirm || !font)
+        return false;
+    if (answer.font)
+        *font = *answer.font;
+    return true;
+}
+
+bool ScriptedServices::PrintDialog(const PrintDialogRequest& request) {
+    printDialogs.push_back(request);
+    if (printAnswers.empty())
+        return false;
+    const std::optional<std::string> answer = printAnswers.front();
+    printAnswers.pop_front();
+    if (!answer || !request.printer)
+        return false;
+    SetPdfOutput(request.printer, *answer);
+    return true;
+}
+
+bool ScriptedServices::PageSetupDialog(const PrinterRequest& request) {
+    pageSetupDialogs.push_back(request);
+    if (pageSetupAnswers.empty())
+        return false;
+    const std::function<bool(QPrinter*)> user = pageSetupAnswers.front();
+    pageSetupAnswers.pop_front();
+    return user && request.printer && user(request.printer);
+}
+
+void ScriptedServices::PrintPreview(const PrinterRequest& request, const PaintPages& paint) {
+    previews.push_back(request);
+    if (previewAnswers.empty())
+        return;
+    const std::optional<std::string> answer = previewAnswers.front();
+    previewAnswers.pop_front();
+    if (!answer || !request.printer || !paint)
+        return;
+    // The preview paints on the printer's own page and resolution; the
+    // printer itself stays as it is.
+    QPrinter shown(QPrinter::HighResolution);
+    SetPdfOutput(&shown, *answer);
+    shown.setResolution(request.printer->resolution());
+    shown.setPageLayout(request.printer->pageLayout());
+    shown.setFullPage(request.printer->fullPage());
+    paint(&shown);
+}
+
 int ScriptedServices::ShellExecute(const std::string& path, const std::string& verb) {
     shellOpens.emplace_back(path, verb);
     if (shellResults.empty())
@@ -229,10 +332,18 @@ void ScriptedServices::Clear() {
     messages.clear();
     fileDialogs.clear();
     colorDialogs.clear();
+    fontDialogs.clear();
+    printDialogs.clear();
+    pageSetupDialogs.clear();
+    previews.clear();
     shellOpens.clear();
     messageAnswers.clear();
     fileAnswers.clear();
     colorAnswers.clear();
+    fontAnswers.clear();
+    printAnswers.clear();
+    pageSetupAnswers.clear();
+    previewAnswers.clear();
     shellResults.clear();
 }
 

@@ -1,16 +1,20 @@
 #pragma once
-// Everything that asks the user something: message boxes, the file and
-// colour choosers and the shell's "open". The program calls these through
+// Everything that asks the user something: message boxes, the file, colour
+// and font choosers, the print, printer set-up and print preview windows,
+// and the shell's "open". The program calls these through
 // one replaceable service object, so tests can script the answers and
 // record the questions instead of waiting for a person.
 
+#include "platform/logfont.h"
 #include "platform/wintypes.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+class QPrinter;
 class QWidget;
 
 // Message box types and answers -----------------------------------------------
@@ -34,6 +38,11 @@ constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 constexpr DWORD OFN_EXPLORER = 0x00080000;
 constexpr DWORD OFN_ENABLESIZING = 0x00800000;
 
+// Font chooser flags ------------------------------------------------------------
+constexpr DWORD CF_SCREENFONTS = 0x00000001;
+constexpr DWORD CF_INITTOLOGFONTSTRUCT = 0x00000040;
+constexpr DWORD CF_NOSIMULATIONS = 0x00001000;
+
 namespace platform {
 
 struct MessageBoxRequest {
@@ -52,6 +61,27 @@ struct FileDialogRequest {
     std::vector<std::string> filters; // Qt name filters, in the given order
 };
 
+struct FontDialogRequest {
+    QWidget* owner = nullptr;
+    LOGFONTA font{}; // the font the chooser opened on
+    DWORD flags = 0;
+};
+
+struct PrintDialogRequest {
+    QWidget* owner = nullptr;
+    QPrinter* printer = nullptr;
+    int minPage = 1; // the pages the document has
+    int maxPage = 1;
+};
+
+struct PrinterRequest {
+    QWidget* owner = nullptr;
+    QPrinter* printer = nullptr;
+};
+
+// What a print preview shows: the pages painted onto the printer it gets.
+using PaintPages = std::function<void(QPrinter* printer)>;
+
 class UserServices {
 public:
     virtual ~UserServices();
@@ -63,6 +93,18 @@ public:
     // The chosen colour, or nothing when the user cancelled. The chooser
     // stays above every other window while it is open.
     virtual std::optional<COLORREF> ColorDialog(QWidget* owner, COLORREF initial) = 0;
+    // The font chooser on *font. TRUE with the chosen font written into
+    // *font; FALSE, leaving it alone, when the user cancelled.
+    virtual bool FontDialog(QWidget* owner, LOGFONTA* font, DWORD flags) = 0;
+    // The system print dialog: TRUE when the user chose to print, with the
+    // printer set up as chosen (a printer of the system, or a PDF file).
+    virtual bool PrintDialog(const PrintDialogRequest& request) = 0;
+    // The printer set-up: TRUE when the user confirmed a changed paper,
+    // orientation or printer.
+    virtual bool PageSetupDialog(const PrinterRequest& request) = 0;
+    // The print preview window over the printer; it calls paint for the
+    // pages it shows and returns when the user closes it.
+    virtual void PrintPreview(const PrinterRequest& request, const PaintPages& paint) = 0;
     // Opens a document with its registered program. Results above 32 mean
     // success; smaller ones are the shell's failure codes.
     virtual int ShellExecute(const std::string& path, const std::string& verb) = 0;
@@ -78,24 +120,55 @@ UserServices* SetServices(UserServices* services);
 // into Qt name filters such as "Name (*.ext)" and "All Files (*)".
 std::vector<std::string> ConvertFileFilter(const std::string& filter);
 
+// The Qt dialogs themselves, whichever services are in force.
+UserServices& QtDialogs();
+
+// One answer of the scripted font chooser.
+struct FontAnswer {
+    bool confirm = false;
+    std::optional<LOGFONTA> font; // with confirm: the font chosen; none keeps the one shown
+
+    static FontAnswer Cancel() { return {}; }
+    static FontAnswer KeepShown() { return {true, std::nullopt}; }
+    static FontAnswer Choose(const LOGFONTA& font) { return {true, font}; }
+};
+
 // A stand-in that records every question and answers from queues; when a
-// queue is empty it gives the default answer (OK, cancel, cancel, success).
+// queue is empty it gives the default answer (OK, cancel, cancel, cancel,
+// cancel, cancel, success; a preview without an answer draws nothing).
 class ScriptedServices : public UserServices {
 public:
     int MessageBox(const MessageBoxRequest& request) override;
     std::optional<std::string> FileDialog(const FileDialogRequest& request) override;
     std::optional<COLORREF> ColorDialog(QWidget* owner, COLORREF initial) override;
+    bool FontDialog(QWidget* owner, LOGFONTA* font, DWORD flags) override;
+    // An answer with a path sets the printer to write a PDF file there.
+    bool PrintDialog(const PrintDialogRequest& request) override;
+    // An answer is the user at the dialog: it may change the printer and
+    // says whether they confirmed.
+    bool PageSetupDialog(const PrinterRequest& request) override;
+    // An answer with a path paints the pages once onto the printer set to
+    // write a PDF file there, which is then what the preview showed.
+    void PrintPreview(const PrinterRequest& request, const PaintPages& paint) override;
     int ShellExecute(const std::string& path, const std::string& verb) override;
 
     std::vector<MessageBoxRequest> messages;
     std::vector<FileDialogRequest> fileDialogs;
     std::vector<COLORREF> colorDialogs; // initial colour of each
+    std::vector<FontDialogRequest> fontDialogs;
+    std::vector<PrintDialogRequest> printDialogs;
+    std::vector<PrinterRequest> pageSetupDialogs;
+    std::vector<PrinterRequest> previews;
     std::vector<std::pair<std::string, std::string>> shellOpens;
 
     std::deque<int> messageAnswers;
     int defaultMessageAnswer = IDOK;
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::optional<COLORREF>> colorAnswers;
+    std::deque<FontAnswer> fontAnswers;
+    std::deque<std::optional<std::string>> printAnswers; // PDF path, or cancel
+    std::deque<std::function<bool(QPrinter*)>> pageSetupAnswers;
+    std::deque<std::optional<std::string>> previewAnswers; // PDF path, or closed at once
     std::deque<int> shellResults;
     int defaultShellResult = 42;
 

@@ -29,6 +29,21 @@ public:
         ADD_FAILURE() << "unexpected colour dialog";
         return std::nullopt;
     }
+    bool FontDialog(QWidget*, LOGFONTA*, DWORD) override {
+        ADD_FAILURE() << "unexpected font dialog";
+        return false;
+    }
+    bool PrintDialog(const platform::PrintDialogRequest&) override {
+        ADD_FAILURE() << "unexpected print dialog";
+        return false;
+    }
+    bool PageSetupDialog(const platform::PrinterRequest&) override {
+        ADD_FAILURE() << "unexpected printer set-up dialog";
+        return false;
+    }
+    void PrintPreview(const platform::PrinterRequest&, const platform::PaintPages&) override {
+        ADD_FAILURE() << "unexpected print preview";
+    }
     int ShellExecute(const std::string& path, const std::string&) override {
         ADD_FAILURE() << "unexpected shell open of " << path;
         return 2;

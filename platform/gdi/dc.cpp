@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPrinter>
 #include <QRegion>
 
 #include <algorithm>
@@ -146,6 +147,9 @@ int CDC::StretchDIBits(int xDest, int yDest, int wDest, int hDest, int xSrc, int
     const bool topDown = info->bmiHeader.biHeight < 0;
     m_pPainter->save();
     m_pPainter->setRenderHint(QPainter::SmoothPixmapTransform, m_nStretchMode == HALFTONE);
+    // A printed picture keeps its exact pixels: printers and PDF files get
+    // it without lossy compression.
+    m_pPainter->setRenderHint(QPainter::LosslessImageRendering, true);
     // Map the source rectangle of the storage rows onto the destination;
     // storage rows run from the bottom, so the vertical axis is turned over.
     QTransform t;
@@ -158,10 +162,53 @@ int CDC::StretchDIBits(int xDest, int yDest, int wDest, int hDest, int xSrc, int
     return std::abs(hSrc);
 }
 
+namespace {
+
+// The sheet of a printer, in its device pixels; the printable area is the
+// painter's device.
+int PrinterCaps(const QPrinter& printer, int index) {
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return printer.resolution();
+    case PHYSICALWIDTH:
+        return qRound(paper.width());
+    case PHYSICALHEIGHT:
+        return qRound(paper.height());
+    case PHYSICALOFFSETX:
+        return qRound(page.left() - paper.left());
+    case PHYSICALOFFSETY:
+        return qRound(page.top() - paper.top());
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+BOOL CDC::IsPrinting() const {
+    return m_pPainter && dynamic_cast<const QPrinter*>(m_pPainter->device()) ? TRUE : FALSE;
+}
+
 int CDC::GetDeviceCaps(int index) const {
     const QPaintDevice* device = m_pPainter ? m_pPainter->device() : nullptr;
     if (!device)
         return 0;
+    if (const auto* printer = dynamic_cast<const QPrinter*>(device)) {
+        switch (index) {
+        case LOGPIXELSX:
+        case LOGPIXELSY:
+        case PHYSICALWIDTH:
+        case PHYSICALHEIGHT:
+        case PHYSICALOFFSETX:
+        case PHYSICALOFFSETY:
+            return PrinterCaps(*printer, index);
+        default:
+            break;
+        }
+    }
     switch (index) {
     case HORZSIZE:
         return device->widthMM();

@@ -79,6 +79,10 @@ constexpr int PLANES = 14;
 constexpr int NUMCOLORS = 24;
 constexpr int LOGPIXELSX = 88;
 constexpr int LOGPIXELSY = 90;
+constexpr int PHYSICALWIDTH = 110;
+constexpr int PHYSICALHEIGHT = 111;
+constexpr int PHYSICALOFFSETX = 112;
+constexpr int PHYSICALOFFSETY = 113;
 
 constexpr UINT DIB_RGB_COLORS = 0;
 constexpr DWORD SRCCOPY = 0x00CC0020;
@@ -187,7 +191,14 @@ public:
     int GetStretchBltMode() const { return m_nStretchMode; }
 
     // Device ---------------------------------------------------------------
+    // On a printer (or its preview): LOGPIXELSX/Y its resolution,
+    // HORZRES/VERTRES the printable area in device pixels and HORZSIZE/
+    // VERTSIZE in millimetres, PHYSICALWIDTH/HEIGHT the sheet and
+    // PHYSICALOFFSETX/Y the printable area's corner on it, in device
+    // pixels. Other devices have no sheet: the PHYSICAL values are 0.
     int GetDeviceCaps(int index) const;
+    // TRUE when the context paints on a printer or a print preview.
+    BOOL IsPrinting() const;
 
     // Selected objects ------------------------------------------------------
     // Each answers the object selected before, or null (changing nothing)

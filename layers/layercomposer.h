@@ -104,6 +104,9 @@ protected:
     // A text layer was built: the window behind a text's progress popup
     // wants repainting.
     virtual void OnTextLayerCreated() {}
+    // The synchronisation left no layer: the selection frame has nothing
+    // to show.
+    virtual void OnNoLayersLeft() {}
     // Adds the box, normalised, to the dirty rectangle.
     void AddDirty(const CRect& box);
 
@@ -114,6 +117,6 @@ private:
     // the synchronisation are null); -1 when none.
     int SlotOfKey(int key) const;
 
-    std::vector<CLayerChannel*> m_next;       // the new order while synchronising
+    std::vector<CLayerChannel*> m_next;        // the new order while synchronising
     std::vector<CComposeLayer*> m_composeList; // m_layers as composition reads them
 };

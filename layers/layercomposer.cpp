@@ -189,8 +189,11 @@ bool CLayerComposer::SynchroniseLayers() {
             touched = true;
             textCreated = textCreated || layer->m_nKind == CLayerChannel::kText;
         }
-        if (layer && m_pLayerServer->GetCurrentLayer() == i && layer != m_pSelected)
-            SelectLayer(layer);
+        if (layer && m_pLayerServer->GetCurrentLayer() == i && layer->m_nKey != m_nFollowedKey) {
+            m_nFollowedKey = layer->m_nKey;
+            if (layer != m_pSelected)
+                SelectLayer(layer);
+        }
     }
 
     if (n == 0 || touched) {

@@ -109,6 +109,10 @@ protected:
     virtual void OnNoLayersLeft() {}
     // Adds the box, normalised, to the dirty rectangle.
     void AddDirty(const CRect& box);
+    // The next synchronisation makes the list's current item the selection
+    // even when it is the item followed before (the mixer asked the list
+    // to select it).
+    void FollowListSelection() { m_nFollowedKey = 0; }
 
 private:
     // The layers scaled from one page size to another.
@@ -117,6 +121,10 @@ private:
     // the synchronisation are null); -1 when none.
     int SlotOfKey(int key) const;
 
+    // The key of the list's current item when the selection last followed
+    // it: the selection follows the list only when the list selects anew, so
+    // a selection cleared on the page stays cleared.
+    int m_nFollowedKey = 0;
     std::vector<CLayerChannel*> m_next;        // the new order while synchronising
     std::vector<CComposeLayer*> m_composeList; // m_layers as composition reads them
 };

@@ -1,0 +1,265 @@
+// The user's edits on the layer mixer: selecting, moving, sizing, mirroring
+// and flipping layers with the selection frame, the frame handles that set
+// the page's proportions, the double click and the context menu with its
+// centring and fitting commands.
+
+#include "layers/layermixer.h"
+
+#include "controls/controlmanager.h"
+#include "controls/multimenu.h"
+#include "controls/notifier.h"
+#include "imaging/dib.h"
+#include "layers/layerchannel.h"
+#include "layers/layerserver.h"
+#include "platform/overlay.h"
+#include "platform/window.h"
+
+#include <QThread>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kHandleFraction = 0.016;
+constexpr int kMenuMaxChars = 25;
+constexpr int kAnimationSteps = 30;
+
+// The command of each context-menu item, by item number less one.
+constexpr int kMenuCommands[8] = {
+    ID_LAYER_TO_FOREGROUND,     ID_LAYER_TO_BACKGROUND, ID_LAYER_MOVE_UP,
+    ID_LAYER_MOVE_DOWN,         ID_LAYER_DELETE,        ID_LAYER_CENTER_HORIZONTALLY,
+    ID_LAYER_CENTER_VERTICALLY, ID_LAYER_FIT_TO_PAGE,
+};
+
+int Trunc(double value) {
+    return int(std::trunc(value));
+}
+
+// Each side a / 30 of the way from one rectangle to the other, as two
+// separate integer divisions.
+CRect Between(const CRect& from, const CRect& to, int a) {
+    const int n = kAnimationSteps - a;
+    auto mix = [a, n](LONG f, LONG t) {
+        return int(a * t / kAnimationSteps + n * f / kAnimationSteps);
+    };
+    return CRect(mix(from.left, to.left), mix(from.top, to.top), mix(from.right, to.right),
+                 mix(from.bottom, to.bottom));
+}
+
+} // namespace
+
+// Hit tests -----------------------------------------------------------------------------
+
+int CLayerMixer::HitFrameHandle(int x, int y) const {
+    const int W = m_rcWindow.Width(), H = m_rcWindow.Height();
+    const CPoint o = GetPageOffset();
+    const int hx = Trunc(W * kHandleFraction), hy = Trunc(H * kHandleFraction);
+    if (x >= o.x && x <= o.x + hx && y >= 0 && y <= hy)
+        return 1;
+    if (x >= 0 && x <= hx && y >= o.y && y <= o.y + hy)
+        return 2;
+    return 0;
+}
+
+int CLayerMixer::HitTestLayers(POINT pagePoint) const {
+    int best = -1;
+    double bestArea = 0;
+    for (size_t i = 0; i < m_layers.size(); ++i) {
+        const CLayerChannel* layer = m_layers[i];
+        if (!PageBox(layer).PtInRect(pagePoint))
+            continue;
+        const double area = std::fabs(layer->m_dWidth * layer->m_dHeight);
+        // Strictly smaller: on equal areas the one nearer the front stays.
+        if (best < 0 || area < bestArea) {
+            best = int(i);
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
+// Selecting and tracking ------------------------------------------------------------------
+
+void CLayerMixer::OnLButtonDown(UINT flags, int x, int y) {
+    CWndControl::OnLButtonDown(flags, x, y);
+    if (const int handle = HitFrameHandle(x, y)) {
+        m_nActiveHandle = handle;
+        PaintPage();
+        return;
+    }
+    const CPoint offset = GetPageOffset();
+    const POINT pagePoint{x - offset.x, y - offset.y};
+    bool tracked = false;
+    // A press on another layer selects it and, once, drags it at once.
+    for (int pass = 0; pass < 2; ++pass) {
+        if (m_tracker.HitTest(POINT{x, y}) != CRectTracker::hitNothing) {
+            if (!m_pSelected)
+                return;
+            if (TrackSelection(x, y))
+                return;
+            tracked = true;
+        }
+        const int index = HitTestLayers(pagePoint);
+        if (index < 0) {
+            ClearSelection();
+            return;
+        }
+        if (m_layers[size_t(index)] == m_pSelected || !m_pLayerServer)
+            return;
+        FollowListSelection();
+        m_pLayerServer->SetCurrentLayer(index);
+        if (tracked)
+            return;
+    }
+}
+
+bool CLayerMixer::TrackSelection(int x, int y) {
+    AddDirty(PageBox(m_pSelected));
+    const CRect before = m_tracker.m_rect;
+    m_tracker.Track(this, POINT{x, y}, TRUE);
+    if (m_tracker.m_rect == before || !m_pSelected)
+        return false;
+    ApplyTrackedRect(m_tracker.m_rect);
+    return true;
+}
+
+void CLayerMixer::ApplyTrackedRect(CRect rect) {
+    // A side dragged through the opposite one turns the picture over.
+    if (rect.right < rect.left)
+        m_pSelected->m_nMirrored = !m_pSelected->m_nMirrored;
+    if (rect.bottom < rect.top)
+        m_pSelected->m_nFlipped = !m_pSelected->m_nFlipped;
+    rect.NormalizeRect();
+    const CPoint offset = GetPageOffset();
+    rect.OffsetRect(-offset.x, -offset.y);
+    m_pSelected->SetBox(rect);
+    m_pSelected->m_nModified = 1;
+    AddDirty(PageBox(m_pSelected));
+    Redraw(nullptr, 0);
+}
+
+void CLayerMixer::ClearSelection() {
+    if (m_pSelected)
+        AddDirty(PageBox(m_pSelected));
+    m_pSelected = nullptr;
+    m_tracker.m_rect.SetRectEmpty();
+    Redraw(nullptr, 0);
+}
+
+void CLayerMixer::OnLButtonDblClk(UINT flags, int x, int y) {
+    CWndControl::OnLButtonDblClk(flags, x, y);
+    if (m_tracker.HitTest(POINT{x, y}) != CRectTracker::hitNothing && m_pSelected &&
+        m_pSelected->m_nKind == CLayerChannel::kText) {
+        Notify(ID_LAYER_EDIT_TEXT, kNotifySelect, 0, 0, 0);
+        return;
+    }
+    OnLButtonDown(flags, x, y);
+}
+
+// Frame handles ----------------------------------------------------------------------------
+
+void CLayerMixer::OnMouseMove(UINT flags, int x, int y) {
+    CWndControl::OnMouseMove(flags, x, y);
+    if (!m_nActiveHandle)
+        return;
+    if (m_nActiveHandle == 1)
+        m_dMarginX = std::min(double(x) / m_rcWindow.Width(), kMaxMargin);
+    else
+        m_dMarginY = std::min(double(y) / m_rcWindow.Height(), kMaxMargin);
+    PaintPage();
+}
+
+void CLayerMixer::OnLButtonUp(UINT, int, int) {
+    if (!m_nActiveHandle)
+        return;
+    const CRect from = GetPageRect();
+    NormaliseFrame();
+    const CRect to = GetPageRect();
+    AnimateFrame(from, to);
+    m_nActiveHandle = 0;
+    ResizePage(to);
+    if (PaintEnabled())
+        Redraw(nullptr, 1);
+}
+
+void CLayerMixer::AnimateFrame(const CRect& from, const CRect& to) {
+    if (!m_pOverlay)
+        m_pOverlay = std::make_unique<platform::COverlay>(this);
+    for (int a = 0; a < kAnimationSteps; ++a) {
+        const CRect step = Between(from, to, a);
+        m_pOverlay->SetDragRect(&step, SIZE{1, 1});
+        QThread::msleep(1);
+    }
+    m_pOverlay->SetDragRect(nullptr, SIZE{0, 0});
+}
+
+// Context menu ------------------------------------------------------------------------------
+
+void CLayerMixer::OnRButtonDown(UINT flags, int x, int y) {
+    CWndControl::OnRButtonDown(flags, x, y);
+    if (!m_pSelected || !m_pLayerServer)
+        return;
+    const int c = m_pLayerServer->GetLayerCount();
+    const int d = m_pLayerServer->GetCurrentLayer();
+    CMultiMenu menu;
+    menu.CreatePopupMenu();
+    auto append = [&](int item) {
+        multimenu_package text;
+        text.kind = MMP_TEXT;
+        text.text = m_strMenu[item - 1];
+        menu.AppendItem(&text, UINT(item), kMenuMaxChars);
+    };
+    if (c > 1 && d > 0) {
+        append(1);
+        append(3);
+    }
+    if (c > 1 && d < c - 1) {
+        append(2);
+        append(4);
+    }
+    for (int item : {5, 6, 7, 8})
+        append(item);
+    const POINT screen = platform::ClientToScreen(this, POINT{x, y});
+    m_bMenuOpen = TRUE;
+    TrackCommandMenu(menu, TPM_CENTERALIGN, screen.x, screen.y);
+    m_bMenuOpen = FALSE;
+}
+
+void CLayerMixer::OnCommandHook(UINT id, int code, void*, void*) {
+    if (code != 0 || id < 1 || id > 8)
+        return;
+    Notify(kMenuCommands[id - 1], kNotifySelect, 0, 0, 0);
+}
+
+void CLayerMixer::OnNotify_Select(int sender, int) {
+    if (!m_pSelected)
+        return;
+    if (sender == ID_LAYER_CENTER_HORIZONTALLY)
+        CentreSelected(true);
+    else if (sender == ID_LAYER_CENTER_VERTICALLY)
+        CentreSelected(false);
+    else if (sender == ID_LAYER_FIT_TO_PAGE)
+        FitSelectedToPage();
+    else
+        return;
+    if (PaintEnabled())
+        Redraw(nullptr, 0);
+}
+
+void CLayerMixer::CentreSelected(bool horizontally) {
+    int w = 0, h = 0;
+    GetPageSize(&w, &h);
+    AddDirty(PageBox(m_pSelected));
+    if (horizontally)
+        m_pSelected->m_dX = (w - m_pSelected->m_dWidth) / 2;
+    else
+        m_pSelected->m_dY = (h - m_pSelected->m_dHeight) / 2;
+    AddDirty(PageBox(m_pSelected));
+}
+
+void CLayerMixer::FitSelectedToPage() {
+    int w = 0, h = 0;
+    GetPageSize(&w, &h);
+    m_pSelected->SetGeometry(0, 0, w, h);
+    MarkPageDirty();
+}

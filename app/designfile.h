@@ -100,7 +100,9 @@ struct DesignFile {
 // line. At the end of the data every further line is empty.
 class CDesignLineReader {
 public:
+    // The reader keeps a view of the data, which must outlive it.
     explicit CDesignLineReader(std::string_view data) : m_data(data) {}
+    explicit CDesignLineReader(std::string&&) = delete;
 
     std::string ReadLine();
     // The conversions of the C run time in the "C" locale, whatever the

@@ -204,7 +204,7 @@ void ReadFont(CDesignLineReader& reader, LOGFONTA& font) {
 
 // Reading --------------------------------------------------------------------
 
-std::string CDesignLineReader::ReadLine() {
+std::string_view CDesignLineReader::NextLine() {
     const size_t start = std::min(m_nPos, m_data.size());
     size_t end = start;
     while (end < m_data.size() && m_data[end] != '\n' && m_data[end] != '\0')
@@ -214,19 +214,23 @@ std::string CDesignLineReader::ReadLine() {
     const size_t kept = Utf8PrefixLength(line, kMaxDesignLineLength);
     if (kept < line.size())
         m_bCut = true;
-    return std::string(line.substr(0, kept));
+    return line.substr(0, kept);
+}
+
+std::string CDesignLineReader::ReadLine() {
+    return std::string(NextLine());
 }
 
 int CDesignLineReader::ReadInt() {
-    return DesignToInt(ReadLine());
+    return DesignToInt(NextLine());
 }
 
 LONG CDesignLineReader::ReadLong() {
-    return DesignToLong(ReadLine());
+    return DesignToLong(NextLine());
 }
 
 double CDesignLineReader::ReadReal() {
-    return DesignToReal(ReadLine());
+    return DesignToReal(NextLine());
 }
 
 int DesignToInt(std::string_view line) {
@@ -258,6 +262,10 @@ double DesignToReal(std::string_view line) {
 
 bool IsValidUtf8(std::string_view bytes) {
     while (!bytes.empty()) {
+        if (BYTE(bytes[0]) < 0x80) { // the common case: plain ASCII
+            bytes.remove_prefix(1);
+            continue;
+        }
         const size_t length = Utf8SequenceLength(bytes);
         if (length == 0)
             return false;
@@ -312,7 +320,13 @@ DesignFile ParseDesign(std::string_view bytes) {
     DesignFile design;
     const size_t kept = Utf8PrefixLength(bytes, kMaxDesignFileSize);
     design.truncated = kept < bytes.size();
-    const std::string text = DecodeDesignBytes(bytes.substr(0, kept));
+    bytes = bytes.substr(0, kept);
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    // Valid UTF-8 is read in place; only an old file needs a decoded copy.
+    const bool utf8 = IsValidUtf8(bytes);
+    const std::string decoded = utf8 ? std::string() : Windows1252ToUtf8(bytes);
+    const std::string_view text = utf8 ? bytes : std::string_view(decoded);
     CDesignLineReader reader(text);
     for (COLORREF& colour : design.header.colours)
         colour = COLORREF(reader.ReadLong());
@@ -323,6 +337,9 @@ DesignFile ParseDesign(std::string_view bytes) {
     design.pageHeight = reader.ReadInt();
     // Past the end of the data every record would read as kind 0 and add
     // nothing, so the count line is trusted only as far as the data goes.
+    // A record takes ten lines at least, which bounds the room to reserve.
+    const size_t room = std::min<size_t>(text.size() / 10 + 1, size_t(kMaxDesignRecords));
+    design.records.reserve(std::min<size_t>(room, size_t(std::max(design.announcedCount, 0))));
     for (int i = 0; i < design.announcedCount && !reader.AtEnd(); ++i) {
         if (int(design.records.size()) >= kMaxDesignRecords) {
             design.truncated = true;

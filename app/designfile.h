@@ -119,6 +119,9 @@ public:
     void MarkCut() { m_bCut = true; }
 
 private:
+    // The next line as a view of the data, cut to the line limit.
+    std::string_view NextLine();
+
     std::string_view m_data;
     size_t m_nPos = 0;
     bool m_bCut = false;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
 
 namespace popuptest {
@@ -20,6 +21,10 @@ QImage Grab(QWidget* widget) {
 
 unsigned PixelOf(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xFFFFFFu;
+}
+
+void ClickCentre(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
 }
 
 LoopGuard::LoopGuard(std::function<void()> end) {

@@ -12,6 +12,8 @@
 
 #include <functional>
 
+#include <gtest/gtest.h>
+
 class QWidget;
 
 namespace popuptest {
@@ -50,5 +52,23 @@ private:
     QTimer m_timer;
     bool m_bFired = false;
 };
+
+} // namespace popuptest
+
+namespace popuptest {
+
+// A left click in the middle of a widget, through Qt's event system.
+void ClickCentre(QWidget* widget);
+
+// Runs the popup's modal loop (restricted to the window) and, once it
+// runs, the user's actions; answers the run's result. A loop the actions
+// did not end fails the test after five seconds instead of hanging.
+template <class Popup> int RunWith(Popup& popup, std::function<void()> actions) {
+    QTimer::singleShot(0, &popup, std::move(actions));
+    LoopGuard guard([&popup] { popup.EndModal(); });
+    const int result = popup.RunModal(TRUE);
+    EXPECT_FALSE(guard.Fired()) << "the popup's loop had to be ended by the test";
+    return result;
+}
 
 } // namespace popuptest

@@ -21,12 +21,13 @@ bool IsContinuationByte(char c) {
 }
 
 // The length of a prefix of at most maxLength bytes that does not split a
-// UTF-8 character.
+// UTF-8 character. A character has at most three continuation bytes, so the
+// cut never steps back further (bytes that are not UTF-8 lose at most three).
 size_t Utf8PrefixLength(std::string_view text, size_t maxLength) {
     if (text.size() <= maxLength)
         return text.size();
     size_t length = maxLength;
-    while (length > 0 && IsContinuationByte(text[length]))
+    while (length > 0 && maxLength - length < 3 && IsContinuationByte(text[length]))
         --length;
     return length;
 }

@@ -421,6 +421,18 @@ TEST(DesignReaderTest, RecordsBeyondTheLimitAreNotRead) {
     EXPECT_TRUE(read.truncated);
 }
 
+TEST(DesignReaderTest, FilesBeyondTheSizeLimitAreReadUpToIt) {
+    // An old file whose bytes all look like UTF-8 continuation bytes.
+    std::string file = HeaderAndPage("1", "400", "421") + PictureRecordLines("1", "2", "3", "4");
+    file.resize(kMaxDesignFileSize + 100, '\x80');
+    const DesignFile read = ParseDesign(file);
+    EXPECT_TRUE(read.truncated);
+    EXPECT_EQ(read.header.aspect, 1.0);
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].box.width, 3.0);
+    EXPECT_EQ(read.records[0].box.flipped, 0);
+}
+
 TEST(DesignReaderTest, LongTextsAreCutAtTheLimit) {
     std::string file =
         HeaderAndPage("1", "400", "421") + Lines({"1", "255", "0", "0", "BEGIN_STRING"});

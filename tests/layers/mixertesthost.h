@@ -27,15 +27,17 @@ constexpr int kMixerId = 567855118;
 constexpr int kCycleId = 11116578;
 constexpr COLORREF kPageGrey = 0xE8E8E8;
 
-// A 24-bit picture of one colour (0xRRGGBB), but for its top-right pixel,
-// which differs in its lowest bit so that the top corners do not make a
-// colour key: the whole picture is opaque.
-inline CDIB* SolidPicture(int width, int height, uint32_t rgb) {
+// A 24-bit picture whose left half is one colour (0xRRGGBB) and right half
+// another, but for its top-right pixel, which differs in its lowest bit so
+// that the top corners do not make a colour key: the whole picture is
+// opaque.
+inline CDIB* HalvesPicture(int width, int height, uint32_t left, uint32_t right) {
     auto* dib = new CDIB;
     dib->Create(width, height, 24, nullptr);
     dib->BeginPixelAccess();
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
+            const uint32_t rgb = x < width / 2 ? left : right;
             const uint32_t c = (x == width - 1 && y == 0) ? rgb ^ 1 : rgb;
             BYTE* p = dib->PixelAddress(unsigned(x), unsigned(y));
             p[0] = BYTE(c);
@@ -45,6 +47,10 @@ inline CDIB* SolidPicture(int width, int height, uint32_t rgb) {
     dib->EndPixelAccess();
     dib->EnsureParts(CDIB::kImage);
     return dib;
+}
+
+inline CDIB* SolidPicture(int width, int height, uint32_t rgb) {
+    return HalvesPicture(width, height, rgb, rgb);
 }
 
 // 0xRRGGBB of a page pixel.
@@ -102,6 +108,10 @@ public:
     // A picture layer in front of the others, as the view inserts them.
     CLayerChannel* AddPicture(int width, int height, uint32_t rgb) {
         layers->AddPictureItem(SolidPicture(width, height, rgb), 50, 50, kPlaceFront, 0);
+        return mixer->GetLayer(0);
+    }
+    CLayerChannel* AddHalves(int width, int height, uint32_t left, uint32_t right) {
+        layers->AddPictureItem(HalvesPicture(width, height, left, right), 50, 50, kPlaceFront, 0);
         return mixer->GetLayer(0);
     }
     // Puts a layer's box at a place on the page and recomposes.

@@ -77,15 +77,15 @@ void CButtonControl::OnCommandHook(UINT, int, void*, void*) {}
 void CButtonControl::UpdateState(const DRAWITEMSTRUCT* dis) {
     if (!dis)
         return;
-    // The hover look is the manager's activation (SetActiveControl alone
-    // sets and clears it), so a paint does not take it away.
-    m_dwFlags &= ~(BTN_DISABLED | BTN_ENABLED | BTN_PRESSED);
+    m_dwFlags &= ~(BTN_DISABLED | BTN_ENABLED | BTN_HOVER | BTN_PRESSED);
     if (!WindowEnabled(this) || (dis->itemState & ODS_DISABLED))
         m_dwFlags |= BTN_DISABLED;
     else
         m_dwFlags |= BTN_ENABLED;
     if (dis->itemState & ODS_SELECTED)
         m_dwFlags |= BTN_PRESSED;
+    if (dis->itemState & ODS_HOTLIGHT)
+        m_dwFlags |= BTN_HOVER;
     if (m_pManager && m_pManager->IsPaintEnabled())
         Redraw(nullptr, 0);
 }
@@ -227,7 +227,9 @@ void CButtonControl::OnPaint(CDC* dc, const RECT* area) {
     if (!IsOwnerDrawn() || !m_pStrip || !m_pManager)
         return;
     const CRect source = StripBand(LookIndex());
-    const CRect size = area ? CRect(*area) : m_rcWindow;
+    // The window's current size: a layout group moves and sizes the window
+    // without touching m_rcWindow.
+    const CRect size = area ? CRect(*area) : CRect(0, 0, width(), height());
     CRect dest(0, 0, size.Width(), size.Height());
     if (m_dwFlags & BTN_KEEP_ASPECT)
         AspectFit(CRect(0, 0, source.Width(), source.Height()), &dest);
@@ -256,7 +258,7 @@ void CButtonControl::paintEvent(QPaintEvent*) {
         dis.CtlID = UINT(m_nId);
         dis.itemAction = ODA_DRAWENTIRE;
         dis.itemState = (isDown() ? ODS_SELECTED : 0) | (WindowEnabled(this) ? 0 : ODS_DISABLED) |
-                        (hasFocus() ? ODS_FOCUS : 0);
+                        (hasFocus() ? ODS_FOCUS : 0) | (IsHotLight() ? ODS_HOTLIGHT : 0);
         dis.hwndItem = this;
         dis.pDC = &dc;
         dis.rcItem = RECT{0, 0, width(), height()};
@@ -298,6 +300,13 @@ void CButtonControl::mouseMoveEvent(QMouseEvent* event) {
     TrackMouse(event);
     OnMouseMove(MouseFlags(event), m_ptMouse.x, m_ptMouse.y);
     QAbstractButton::mouseMoveEvent(event);
+    // Qt's button ignores moves without a held button, which would pass
+    // them on to the host background and clear the active control.
+    event->accept();
+}
+
+bool CButtonControl::IsHotLight() const {
+    return m_pManager && m_pManager->GetActiveControl() == this && !isDown();
 }
 
 void CButtonControl::mousePressEvent(QMouseEvent* event) {

@@ -118,6 +118,9 @@ protected:
 
 private:
     DWORD ButtonType() const { return m_dwStyle & BS_TYPEMASK; }
+    // The button is the manager's active control and not held down: its
+    // paints show the hover look.
+    bool IsHotLight() const;
     // Takes a strip the cache already holds a reference for.
     void TakeStrip(CDIB* image);
     void PaintTextButton(QPainter& painter);

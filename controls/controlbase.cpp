@@ -114,7 +114,9 @@ void CControlBase::OnMouseMove(UINT flags, int x, int y) {
             FreeDragImage();
         }
     }
-    if (!(m_dwFlags & CTRL_ACTIVE) && m_pManager)
+    // A button held down drops its hover look but stays the active control;
+    // moving over it then must not make it active again.
+    if (!(m_dwFlags & CTRL_ACTIVE) && m_pManager && m_pManager->GetActiveControl() != this)
         m_pManager->SetActiveControl((m_dwFlags & CTRL_NEVER_ACTIVE) ? nullptr : this);
 }
 
@@ -125,12 +127,14 @@ void CControlBase::FreeDragImage() {
 
 CDIB* CControlBase::CreateDragImage() {
     FreeDragImage();
-    if (!m_pWnd || m_rcWindow.IsRectEmpty())
+    // The window's current size: a layout group sizes member windows
+    // without touching m_rcWindow.
+    const int width = m_pWnd ? m_pWnd->width() : 0, height = m_pWnd ? m_pWnd->height() : 0;
+    if (!m_pWnd || width <= 0 || height <= 0)
         return nullptr;
     m_pDragImage = new CDIB;
     QImage snapshot = m_pWnd->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    if (snapshot.isNull() ||
-        !m_pDragImage->Create(m_rcWindow.Width(), m_rcWindow.Height(), 24, nullptr)) {
+    if (snapshot.isNull() || !m_pDragImage->Create(width, height, 24, nullptr)) {
         FreeDragImage();
         return nullptr;
     }

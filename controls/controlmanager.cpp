@@ -168,7 +168,9 @@ void CControlManager::OnMouseMove(UINT, int, int) {
 BOOL CControlManager::SetActiveControl(CControlBase* control) {
     for (size_t i = 0; i < m_controls.size(); ++i) {
         CControlBase* c = m_controls[i];
-        if (c == control || !(c->m_dwFlags & CTRL_ACTIVE))
+        // The active control may have lost its bit to a press (a button held
+        // down shows its pressed look); it is still told that it is left.
+        if (c == control || (!(c->m_dwFlags & CTRL_ACTIVE) && c != m_pActive))
             continue;
         c->m_dwFlags &= ~CTRL_ACTIVE;
         c->Redraw(nullptr, 0);
@@ -224,7 +226,7 @@ int CControlManager::ShowMessage(const std::string* text, UINT type) {
 
 void CControlManager::DestroyHost() {
     if (m_pHostWnd)
-        m_pHostWnd->window()->close();
+        platform::DestroyWindow(m_pHostWnd->window());
 }
 
 void CControlManager::OnNotify_Select(int sender, int) {

@@ -123,8 +123,12 @@ public:
     // Layout -----------------------------------------------------------------------------
     void InitLayout(int cx, int cy);
     void OnSize(UINT type, int cx, int cy);
+    // The limits take effect at once on a host window that exists.
     void SetMinimumSize(int cx, int cy);
     void SetMaximumSize(int cx, int cy);
+    // Fills the maximised size and position and the tracking sizes from
+    // the limits that are set; null does nothing.
+    void GetMinMaxInfo(MINMAXINFO* info) const;
     void SetSizing() { m_dwFlags |= MGR_SIZING; }
     // Clamps a proposed host size to the minimum and maximum sizes.
     CSize ClampSize(CSize size) const;
@@ -177,7 +181,11 @@ protected:
     // The single-instance test of the main window.
     bool AnotherInstanceRuns() const;
     // Destroys the host window; the main window's quit ends the program.
+    // The window is closed as destroyed, so its close handling does not ask
+    // the quit question again.
     virtual void DestroyHost();
+    // The minimum or maximum size changed; hosts apply them to their window.
+    virtual void OnSizeLimitsChanged() {}
 };
 
 // A scale factor divided in single precision, as layout computes them; a

@@ -46,11 +46,26 @@ void CControlManager::OnSize(UINT, int cx, int cy) {
 void CControlManager::SetMinimumSize(int cx, int cy) {
     m_sizeMin = CSize(cx, cy);
     m_dwFlags |= MGR_MIN_SIZE;
+    OnSizeLimitsChanged();
 }
 
 void CControlManager::SetMaximumSize(int cx, int cy) {
     m_sizeMax = CSize(cx, cy);
     m_dwFlags |= MGR_MAX_SIZE;
+    OnSizeLimitsChanged();
+}
+
+void CControlManager::GetMinMaxInfo(MINMAXINFO* info) const {
+    if (!info)
+        return;
+    if (m_dwFlags & MGR_MAX_SIZE) {
+        const CSize screen = platform::ScreenSize();
+        info->ptMaxSize = POINT{m_sizeMax.cx, m_sizeMax.cy};
+        info->ptMaxTrackSize = info->ptMaxSize;
+        info->ptMaxPosition = POINT{(screen.cx - m_sizeMax.cx) / 2, (screen.cy - m_sizeMax.cy) / 2};
+    }
+    if (m_dwFlags & MGR_MIN_SIZE)
+        info->ptMinTrackSize = POINT{m_sizeMin.cx, m_sizeMin.cy};
 }
 
 CSize CControlManager::ClampSize(CSize size) const {

@@ -61,8 +61,17 @@ void CWndControl::TrackMouse(const QMouseEvent* event) {
     m_ptMouse = POINT{p.x(), p.y()};
 }
 
+UINT CWndControl::TrackCommandMenu(CMenu& menu, UINT flags, int x, int y) {
+    const UINT chosen = menu.TrackPopupMenu(flags, x, y, this);
+    if (chosen)
+        OnCommandHook(chosen, 0, nullptr, nullptr);
+    return chosen;
+}
+
 void CWndControl::mouseMoveEvent(QMouseEvent* event) {
     TrackMouse(event);
+    if (OnSetCursorHook(this, HTCLIENT, WM_MOUSEMOVE))
+        unsetCursor();
     OnMouseMove(MouseFlags(event), m_ptMouse.x, m_ptMouse.y);
 }
 
@@ -91,7 +100,8 @@ void CWndControl::mouseDoubleClickEvent(QMouseEvent* event) {
 // CPopupWindow -----------------------------------------------------------------------------
 
 CPopupWindow::CPopupWindow()
-    : QWidget(nullptr), m_pCloseListener(nullptr), m_bRunning(FALSE), m_bCreated(false) {
+    : QWidget(nullptr), m_pCloseListener(nullptr), m_bRunning(FALSE), m_bCreated(false),
+      m_bBorder(false), m_bCapture(false) {
     m_nRole = 1;
     m_pHostWnd = this;
     setMouseTracking(true);
@@ -104,13 +114,23 @@ CPopupWindow::~CPopupWindow() {
 }
 
 namespace {
+bool HasCaption(DWORD style) {
+    return (style & WS_CAPTION) == WS_CAPTION;
+}
+
+// A popup without a caption has no frame of the window system, unless it
+// can be sized: then it keeps the frame the window manager sizes it by.
+bool IsFrameless(DWORD style) {
+    return (style & WS_POPUP) && !HasCaption(style) && !(style & WS_THICKFRAME);
+}
+
 Qt::WindowFlags FlagsOf(DWORD style, DWORD exStyle) {
     Qt::WindowFlags flags = (exStyle & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window;
-    if ((style & WS_POPUP) && !((style & WS_CAPTION) == WS_CAPTION))
+    if (IsFrameless(style))
         flags |= Qt::FramelessWindowHint;
     if (exStyle & WS_EX_TOPMOST)
         flags |= Qt::WindowStaysOnTopHint;
-    if ((style & WS_CAPTION) == WS_CAPTION) {
+    if (HasCaption(style) || (style & WS_THICKFRAME)) {
         flags |= Qt::WindowTitleHint;
         if (style & WS_SYSMENU)
             flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -120,8 +140,9 @@ Qt::WindowFlags FlagsOf(DWORD style, DWORD exStyle) {
 } // namespace
 
 BOOL CPopupWindow::Create(int x, int y, int cx, int cy, const std::string& title, DWORD style,
-                          void* closeListener, DWORD exStyle, UINT id) {
+                          CPopupCloseListener* closeListener, DWORD exStyle, UINT id) {
     m_pCloseListener = closeListener;
+    m_bBorder = IsFrameless(style) && (style & WS_BORDER);
     setWindowFlags(FlagsOf(style, exStyle));
     setWindowTitle(QString::fromStdString(title));
     platform::SetDlgCtrlID(this, int(id));
@@ -130,10 +151,7 @@ BOOL CPopupWindow::Create(int x, int y, int cx, int cy, const std::string& title
         setFixedSize(cx, cy);
     if (!Initialise())
         return FALSE;
-    if (m_dwFlags & MGR_MIN_SIZE)
-        setMinimumSize(m_sizeMin.cx, m_sizeMin.cy);
-    if (m_dwFlags & MGR_MAX_SIZE)
-        setMaximumSize(m_sizeMax.cx, m_sizeMax.cy);
+    OnSizeLimitsChanged();
     m_bCreated = true;
     if (style & WS_VISIBLE)
         show();
@@ -172,7 +190,46 @@ void CPopupWindow::Clear() {
 }
 
 void CPopupWindow::DestroyHost() {
-    close();
+    platform::DestroyWindow(this);
+}
+
+void CPopupWindow::OnSizeLimitsChanged() {
+    // Qt grows a window to a new minimum at once; before the layout knows
+    // its design size that would become the design size. The create step
+    // applies the limits once the layout stands.
+    if (!(m_dwFlags & MGR_LAYOUT_INIT))
+        return;
+    MINMAXINFO info{};
+    info.ptMinTrackSize = POINT{0, 0};
+    info.ptMaxTrackSize = POINT{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    GetMinMaxInfo(&info);
+    setMinimumSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y);
+    setMaximumSize(info.ptMaxTrackSize.x, info.ptMaxTrackSize.y);
+}
+
+void CPopupWindow::SetCapture() {
+    grabMouse();
+    m_bCapture = true;
+}
+
+void CPopupWindow::ReleaseCapture() {
+    if (!m_bCapture)
+        return;
+    releaseMouse();
+    m_bCapture = false;
+    OnCaptureChanged(nullptr);
+}
+
+bool CPopupWindow::event(QEvent* event) {
+    // Hiding or deactivating the window takes the mouse away from it.
+    if (m_bCapture && (event->type() == QEvent::Hide || event->type() == QEvent::WindowDeactivate))
+        ReleaseCapture();
+    return QWidget::event(event);
+}
+
+void CPopupWindow::HitTest(const QMouseEvent* event) {
+    const QPoint p = event->globalPosition().toPoint();
+    OnNcHitTest(p.x(), p.y());
 }
 
 void CPopupWindow::paintEvent(QPaintEvent*) {
@@ -180,6 +237,12 @@ void CPopupWindow::paintEvent(QPaintEvent*) {
     CDC dc(&painter);
     if (!EraseBackground(&dc))
         painter.fillRect(rect(), palette().window());
+    if (m_bBorder) {
+        // The window frame of a bordered popup without a caption.
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(0, 0, width() - 1, height() - 1);
+    }
 }
 
 void CPopupWindow::resizeEvent(QResizeEvent* event) {
@@ -192,20 +255,25 @@ void CPopupWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     // A closed popup ends its modal loop, as the loop's window is gone.
     EndModal();
+    if (m_pCloseListener && event->isAccepted())
+        m_pCloseListener->OnPopupClosed(this);
 }
 
 void CPopupWindow::mouseMoveEvent(QMouseEvent* event) {
+    HitTest(event);
     const QPoint p = event->position().toPoint();
     OnMouseMove(MouseFlags(event), p.x(), p.y());
 }
 
 void CPopupWindow::mousePressEvent(QMouseEvent* event) {
+    HitTest(event);
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton)
         OnLButtonDown(MouseFlags(event), p.x(), p.y());
 }
 
 void CPopupWindow::mouseReleaseEvent(QMouseEvent* event) {
+    HitTest(event);
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton)
         OnLButtonUp(MouseFlags(event), p.x(), p.y());

@@ -116,8 +116,8 @@ void PublishTopLevelWindows() {
         return;
     p.folder = Folder();
     QDir().mkpath(p.folder);
-    QFile::setPermissions(p.folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                        QFileDevice::ExeOwner);
+    QFile::setPermissions(p.folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     auto lock = std::make_unique<QLockFile>(
         QDir(p.folder).filePath(EntryName(QCoreApplication::applicationPid(), ".lock")));
     lock->setStaleLockTime(0);

@@ -15,6 +15,18 @@ namespace platform {
 
 namespace {
 constexpr const char* kIdProperty = "morvaneControlId";
+constexpr const char* kDestroyingProperty = "morvaneDestroying";
+} // namespace
+
+void DestroyWindow(QWidget* window) {
+    if (!window)
+        return;
+    window->setProperty(kDestroyingProperty, true);
+    window->close();
+}
+
+bool IsBeingDestroyed(const QWidget* window) {
+    return window && window->property(kDestroyingProperty).toBool();
 }
 
 CSize ScreenSize() {

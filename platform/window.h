@@ -38,6 +38,14 @@ CRect ClientRect(const QWidget* window); // (0, 0, width, height)
 // exactly this title.
 bool FindTopLevelWindow(const std::string& title);
 
+// Closes a window as destroyed: its close handling can tell this from a
+// request to close (the user's close box, Alt+F4) and must not refuse it.
+// Called while the window's own close is being handled (a close box that
+// asked the quit question), it only marks the window: that handler then
+// accepts its close.
+void DestroyWindow(QWidget* window);
+bool IsBeingDestroyed(const QWidget* window);
+
 // A nested event loop that runs until End is called. Restricted to a
 // window, the loop makes that window application-modal while it runs.
 class CModalLoop {

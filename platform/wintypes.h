@@ -54,6 +54,16 @@ struct RECT {
     LONG bottom;
 };
 
+// The sizes a top-level window may take: maximised size and position, and
+// the smallest and largest size the user can drag it to.
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+
 class CPoint : public POINT {
 public:
     constexpr CPoint() : POINT{0, 0} {}

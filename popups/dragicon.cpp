@@ -40,9 +40,9 @@ int CDragNDropIcon::RunModal(BOOL restrictToWindow) {
     if (restrictToWindow && !IsCreated())
         return 0;
     // The capture brings every mouse event to the icon, wherever the mouse is.
-    grabMouse();
+    SetCapture();
     CPopupWindow::RunModal(restrictToWindow);
-    releaseMouse();
+    ReleaseCapture();
     return 0;
 }
 

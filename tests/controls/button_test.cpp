@@ -137,10 +137,13 @@ TEST(ButtonPaint, WindowShowsHoverFromActivationAndDisabledLook) {
     ExpectBandDrawn(Grab(b), kLookHover, "active");
     ExpectBandDrawn(Grab(b), kLookHover, "active, painted again");
 
-    // Pressed while hovered still shows the hover picture.
+    // Held down, the button shows its pressed picture: the paint of the
+    // press takes the hover look away while the button stays active.
     b->setDown(true);
-    ExpectBandDrawn(Grab(b), kLookHover, "pressed while active");
+    ExpectBandDrawn(Grab(b), kLookPressed, "pressed while active");
     EXPECT_TRUE(b->GetFlags() & BTN_PRESSED);
+    EXPECT_FALSE(b->GetFlags() & BTN_HOVER);
+    EXPECT_EQ(host.GetActiveControl(), b);
 
     // Moving on to another control ends the activation in order.
     Move(other, 5, 5);

@@ -49,13 +49,17 @@ TEST(DragIconTest, IconIsTheImageShrunkIntoAtMost80By70) {
     EXPECT_EQ(icon.Images().GetCount(), 0); // the dragged control keeps its image
     EXPECT_EQ(icon.GetDropFlag(), 0);
     EXPECT_EQ(CPoint(icon.GetDropPoint()), CPoint(0, 0));
-    // The whole image is stretched into the icon.
+    // The whole image is stretched into the icon, inside a one-pixel black
+    // frame (a bordered popup without a caption).
     const QImage shown = Grab(&icon);
     ASSERT_EQ(shown.size(), QSize(80, 70));
-    for (const QPoint p : {QPoint(0, 0), QPoint(39, 69), QPoint(20, 35)})
+    for (const QPoint p : {QPoint(1, 1), QPoint(39, 68), QPoint(20, 35)})
         EXPECT_EQ(PixelOf(shown, p.x(), p.y()), 0xFF0000u) << "at " << p.x() << ", " << p.y();
-    for (const QPoint p : {QPoint(40, 0), QPoint(79, 69), QPoint(60, 35)})
+    for (const QPoint p : {QPoint(40, 1), QPoint(78, 68), QPoint(60, 35)})
         EXPECT_EQ(PixelOf(shown, p.x(), p.y()), 0x0000FFu) << "at " << p.x() << ", " << p.y();
+    for (const QPoint p : {QPoint(0, 0), QPoint(79, 0), QPoint(0, 69), QPoint(79, 69),
+                           QPoint(40, 0), QPoint(0, 35)})
+        EXPECT_EQ(PixelOf(shown, p.x(), p.y()), 0x000000u) << "at " << p.x() << ", " << p.y();
 }
 
 TEST(DragIconTest, SmallImagesGrowTo20By20AndNoImageShowsTheColour) {
@@ -71,8 +75,10 @@ TEST(DragIconTest, SmallImagesGrowTo20By20AndNoImageShowsTheColour) {
     EXPECT_EQ(plain.geometry(), QRect(81, 83, 40, 35));
     EXPECT_EQ(plain.m_pBackgroundImage, nullptr);
     const QImage shown = Grab(&plain);
-    for (const QPoint p : {QPoint(0, 0), QPoint(39, 34)})
+    for (const QPoint p : {QPoint(1, 1), QPoint(38, 33)})
         EXPECT_EQ(PixelOf(shown, p.x(), p.y()), 0xC8D9F7u) << "at " << p.x() << ", " << p.y();
+    for (const QPoint p : {QPoint(0, 0), QPoint(39, 34)})
+        EXPECT_EQ(PixelOf(shown, p.x(), p.y()), 0x000000u) << "at " << p.x() << ", " << p.y();
 }
 
 TEST(DragIconTest, FollowsTheMouseAndReportsTheDropOnTheScreen) {

@@ -127,8 +127,16 @@ int CModalLoop::Run(QWidget* restrictTo) {
     m_nResult = 0;
     loop.exec();
     m_pLoop = nullptr;
-    if (restrictTo)
+    if (restrictTo && restrictTo->windowModality() != previous) {
+        // NOTE: Qt takes a modality change only on a hidden window; a window
+        // left visible stays in its list of modal windows after it is gone.
+        const bool visible = restrictTo->isVisible();
+        if (visible)
+            restrictTo->hide();
         restrictTo->setWindowModality(previous);
+        if (visible)
+            restrictTo->show();
+    }
     return m_nResult;
 }
 

@@ -1,6 +1,8 @@
 #include "app/morvaneapp.h"
 
 #include "app/commandline.h"
+#include "app/mainframe.h"
+#include "app/morvanedoc.h"
 #include "content/appsettings.h"
 #include "content/fileutil.h"
 

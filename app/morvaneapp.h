@@ -2,14 +2,30 @@
 // The application object: prepares the process-wide settings at start-up
 // and keeps the few registry values of the program.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class CAppSettings;
+class CMainFrame;
+class CMorvaneDoc;
+class CMorvaneView;
 
 class CMorvaneApp {
 public:
     explicit CMorvaneApp(CAppSettings& settings);
+    ~CMorvaneApp();
+
+    // The whole start-up: folders, command line, the document, the frame
+    // and the view, and the view's creation sequence (splash, editing
+    // surface, wizard). FALSE ends the process without a message: no
+    // working folder, another copy running, content missing or a control
+    // that could not be made.
+    bool InitInstance(const std::vector<std::string>& arguments);
+
+    CMainFrame* MainFrame() const { return m_pFrame.get(); }
+    CMorvaneView* View() const { return m_pView; }
+    CMorvaneDoc* Document() const { return m_pDocument.get(); }
 
     // Start-up steps 1 and 2: the program folder is the working folder, the
     // content folder the registry value "contentdir" or else the program
@@ -24,6 +40,9 @@ public:
 
 private:
     CAppSettings& m_settings;
+    std::unique_ptr<CMorvaneDoc> m_pDocument;
+    std::unique_ptr<CMainFrame> m_pFrame; // owns the view
+    CMorvaneView* m_pView = nullptr;
 };
 
 // Registry values of the program ---------------------------------------------

@@ -9,7 +9,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libuemf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  imagemagick xvfb xauth
+  imagemagick xvfb xauth xdotool
   poppler-utils
   fonts-dejavu-core fonts-liberation2
   openclipart-svg

@@ -1,0 +1,193 @@
+#include "app/mainframe.h"
+
+#include "app/morvanedoc.h"
+#include "app/morvaneview.h"
+#include "content/appsettings.h"
+#include "platform/printing.h"
+#include "platform/window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QMenuBar>
+
+namespace {
+
+struct KeyEntry {
+    QKeySequence keys;
+    int command;
+};
+
+// The keyboard table; plain letters as well as their Ctrl forms.
+std::vector<KeyEntry> KeyboardTable() {
+    return {
+        {QKeySequence(Qt::Key_A), ID_ABOUT_KEY},
+        {QKeySequence(Qt::Key_B), ID_TO_BACK},
+        {QKeySequence(Qt::Key_E), ID_EDIT_TEXT},
+        {QKeySequence(Qt::Key_F), ID_TO_FRONT},
+        {QKeySequence(Qt::Key_H), ID_HELP_INDEX},
+        {QKeySequence(Qt::Key_N), ID_NEW_DESIGN},
+        {QKeySequence(Qt::CTRL | Qt::Key_N), ID_NEW_DESIGN},
+        {QKeySequence(Qt::Key_O), ID_FILE_OPEN},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), ID_FILE_OPEN},
+        {QKeySequence(Qt::Key_P), ID_FILE_PRINT},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), ID_FILE_PRINT},
+        {QKeySequence(Qt::Key_Q), ID_QUIT_KEY},
+        {QKeySequence(Qt::Key_S), ID_FILE_SAVE},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), ID_FILE_SAVE},
+        {QKeySequence(Qt::Key_T), ID_ADD_TEXT},
+        {QKeySequence(Qt::Key_W), ID_WIZARD},
+        {QKeySequence(Qt::Key_Delete), ID_DELETE_LAYER},
+        {QKeySequence(Qt::Key_Up), ID_LAYER_UP},
+        {QKeySequence(Qt::Key_Down), ID_LAYER_DOWN},
+        {QKeySequence(Qt::Key_Left), ID_PREVIOUS_ITEM},
+        {QKeySequence(Qt::Key_Right), ID_NEXT_ITEM},
+        {QKeySequence(Qt::Key_Tab), ID_NEXT_ITEM},
+        {QKeySequence(Qt::KeypadModifier | Qt::Key_Plus), ID_SLIDER_UP},
+        {QKeySequence(Qt::KeypadModifier | Qt::Key_Minus), ID_SLIDER_DOWN},
+        {QKeySequence(Qt::Key_F1), ID_HELP_INDEX},
+    };
+}
+
+constexpr const char* kCommandProperty = "morvaneCommand";
+
+} // namespace
+
+CMainFrame::CMainFrame(CMorvaneView* view, CMorvaneDoc* document)
+    : QMainWindow(nullptr), m_pView(view), m_pDocument(document) {
+    // No system menu and no close box: the program is left by its quit
+    // button, the menu or Q, which ask first.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowMaximizeButtonHint | Qt::CustomizeWindowHint);
+    setCentralWidget(view);
+    BuildMenu();
+    BuildKeyboardTable();
+    if (m_pDocument)
+        m_pDocument->SetTitleListener([this](const std::string& caption) {
+            setWindowTitle(QString::fromStdString(caption));
+        });
+}
+
+CRect CMainFrame::FrameRect(CSize screen, int width, int height, int fullScreen) {
+    CRect rect(0, 0, screen.cx, screen.cy);
+    if (fullScreen)
+        return rect;
+    if (screen.cx >= width) {
+        rect.left = (screen.cx - width) >> 1;
+        rect.right = rect.left + width;
+    }
+    if (screen.cy >= height) {
+        rect.top = (screen.cy - height) >> 1;
+        rect.bottom = rect.top + height;
+    }
+    return rect;
+}
+
+QAction* CMainFrame::AddCommandAction(const QString& text, int command) {
+    auto* action = new QAction(text, this);
+    action->setProperty(kCommandProperty, command);
+    connect(action, &QAction::triggered, this, [this, command]() { OnCommand(command); });
+    return action;
+}
+
+void CMainFrame::BuildMenu() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(AddCommandAction(QStringLiteral("&New...\tCtrl+N"), ID_NEW_DESIGN));
+    file->addAction(AddCommandAction(QStringLiteral("&Open...\tCtrl+O"), ID_FILE_OPEN));
+    file->addAction(AddCommandAction(QStringLiteral("&Save\tCtrl+S"), ID_FILE_SAVE));
+    file->addSeparator();
+    file->addAction(AddCommandAction(QStringLiteral("&Print...\tCtrl+P"), ID_FILE_PRINT));
+    file->addAction(AddCommandAction(QStringLiteral("Print Pre&view"), ID_FILE_PRINT_PREVIEW));
+    file->addAction(AddCommandAction(QStringLiteral("P&rint Setup..."), ID_FILE_PRINT_SETUP));
+    file->addSeparator();
+    file->addAction(AddCommandAction(QStringLiteral("E&xit"), ID_APP_EXIT));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(AddCommandAction(QStringLiteral("Help"), ID_HELP_INDEX));
+    help->addAction(AddCommandAction(QStringLiteral("&About..."), ID_APP_ABOUT));
+}
+
+// The keys live on the frame, not in the menu, so a key and its menu item
+// never compete for one shortcut. They act only while the frame is the
+// active window: a popup's text field keeps its letters.
+void CMainFrame::BuildKeyboardTable() {
+    for (const KeyEntry& entry : KeyboardTable()) {
+        QAction* action = AddCommandAction(entry.keys.toString(), entry.command);
+        action->setShortcut(entry.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+}
+
+QAction* CMainFrame::FindKeyAction(int command) const {
+    for (QAction* action : actions())
+        if (action->property(kCommandProperty).toInt() == command)
+            return action;
+    return nullptr;
+}
+
+void CMainFrame::OnCommand(int command) {
+    if (!m_pView)
+        return;
+    switch (command) {
+    case ID_FILE_OPEN:
+        m_pView->DispatchSelect(ID_LOAD);
+        break;
+    case ID_FILE_SAVE:
+        if (m_pDocument)
+            m_pDocument->DoFileSave(this);
+        break;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+        m_pView->OnFilePrint();
+        break;
+    case ID_FILE_PRINT_PREVIEW:
+        m_pView->OnFilePrintPreview();
+        break;
+    case ID_FILE_PRINT_SETUP:
+        platform::DoPrintSetup(this);
+        break;
+    case ID_APP_EXIT:
+    case ID_QUIT_KEY:
+        m_pView->DispatchSelect(ID_QUIT_BUTTON);
+        break;
+    case ID_HELP_INDEX:
+        m_pView->OnNotify_Select(ID_HELP_INDEX, 0);
+        break;
+    case ID_APP_ABOUT:
+    case ID_ABOUT_KEY:
+        m_pView->ShowSplash(1);
+        break;
+    default:
+        m_pView->DispatchSelect(command);
+        break;
+    }
+}
+
+// A close from the window system (Alt+F4, the session ending) asks the quit
+// question like the quit button; the quit itself closes the window for good.
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (platform::IsBeingDestroyed(this) || !m_pView) {
+        event->accept();
+        return;
+    }
+    m_pView->DispatchSelect(ID_QUIT_BUTTON);
+    if (platform::IsBeingDestroyed(this))
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange || event->type() == QEvent::PaletteChange)
+        update();
+}
+
+void CMainFrame::PlaceBySettings() {
+    const CAppSettings& settings = AppSettings();
+    const CRect rect = FrameRect(platform::ScreenSize(), settings.GetWindowWidth(),
+                                 settings.GetWindowHeight(), settings.GetFullScreen());
+    resize(rect.Width(), rect.Height());
+    move(rect.left, rect.top);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The main window: holds the view, carries the menu and the keyboard
+// commands and turns each into the view's notification for it, sizes
+// itself from the window settings and follows the view's size limits.
+
+#include "platform/wintypes.h"
+
+#include <QMainWindow>
+
+class CMorvaneDoc;
+class CMorvaneView;
+class QAction;
+
+// Commands of the menu and the keyboard table that the frame routes.
+enum : int {
+    ID_FILE_OPEN = 57601,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_PRINT_SETUP = 57606,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_ABOUT_KEY = 32785,
+    ID_QUIT_KEY = 8,
+};
+
+class CMainFrame : public QMainWindow {
+public:
+    CMainFrame(CMorvaneView* view, CMorvaneDoc* document);
+
+    // Where the window goes on a screen of that size: the width and height
+    // settings centred, or the whole screen (for full screen, and on each
+    // axis the screen is smaller than the setting).
+    static CRect FrameRect(CSize screen, int width, int height, int fullScreen);
+    // Places the window by the window settings on the primary screen.
+    void PlaceBySettings();
+
+    // Runs a command of the menu or the keyboard table.
+    void OnCommand(int command);
+
+    CMorvaneView* View() const { return m_pView; }
+    // The action of a keyboard-table entry, for its shortcut (tests).
+    QAction* FindKeyAction(int command) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildKeyboardTable();
+    QAction* AddCommandAction(const QString& text, int command);
+
+    CMorvaneView* m_pView;
+    CMorvaneDoc* m_pDocument;
+};

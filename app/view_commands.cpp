@@ -1,0 +1,299 @@
+// What the controls, the menu and the keys do to the design: every select
+// the view hears, by the identifier of the control that raised it.
+
+#include "app/morvaneapp.h"
+#include "app/morvanedoc.h"
+#include "app/morvaneview.h"
+#include "content/appsettings.h"
+#include "content/fileutil.h"
+#include "controls/colorbutton.h"
+#include "controls/thumbcontrol.h"
+#include "controls/thumbstrip.h"
+#include "layers/layercycle.h"
+#include "layers/layermixer.h"
+#include "platform/cursor.h"
+#include "platform/userservices.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kOpenFilter =
+    "Print file (*.prt)|*.prt|Bitmap file (*.bmp)|*.bmp|JPeg/JFif file (*.jpg)|*.jpg|"
+    "Targa file (*.tga)|*.tga|Png file (*.png)|*.png|Pcx file (*.pcx)|*.pcx|"
+    "Tiff file (*.tif)|*.tif|All Files (*.*)|*.*||";
+constexpr const char* kSaveFilter =
+    "Print file (*.prt)|*.prt|Bitmap file (*.bmp)|*.bmp|JPeg/JFif file (*.jpg)|*.jpg|"
+    "Tiff file (*.tif)|*.tif||";
+constexpr int kClipArtDisplaySize = 50;
+
+// A path the load command accepts: an existing file with a name and an
+// extension.
+bool LoadablePath(const std::string& path) {
+    std::string drive, folder, name, extension;
+    return !path.empty() && FileExists(path) &&
+           SplitPath(path, &drive, &folder, &name, &extension) && !name.empty() &&
+           !extension.empty();
+}
+
+std::string FileNameOf(const std::string& path) {
+    std::string drive, folder, name, extension;
+    if (!SplitPath(path, &drive, &folder, &name, &extension))
+        return path;
+    return name + extension;
+}
+
+} // namespace
+
+BOOL CMorvaneView::DispatchSelect(int sender, const std::string* payload) {
+    const std::string* outer = m_pPayload;
+    m_pPayload = payload;
+    CNotifier record(sender, kNotifySelect);
+    const BOOL result = Dispatch(&record);
+    m_pPayload = outer;
+    return result;
+}
+
+void CMorvaneView::OnNotify_Select(int sender, int value) {
+    // The payload belongs to this select only: selects raised while it is
+    // handled carry their own.
+    const std::string* payload = m_pPayload;
+    m_pPayload = nullptr;
+    CLayerCycle* list = LayerList();
+    switch (sender) {
+    case ID_LOAD:
+        LoadCommand(payload);
+        break;
+    case ID_SAVE:
+        SaveCommand(payload);
+        break;
+    case ID_NEW_DESIGN:
+        DispatchSelect(ID_LAYER_DELETE_ALL);
+        break;
+    case ID_LAYERS_CLEARED:
+        DispatchSelect(ID_WIZARD);
+        break;
+    case ID_WIZARD:
+        WizardCommand();
+        break;
+    case ID_ADD_TEXT:
+        DoTextWindow(0);
+        break;
+    case ID_EDIT_TEXT:
+        DoTextWindow(1);
+        break;
+    case ID_TO_FRONT:
+        if (list)
+            list->MoveCurrentToStart();
+        break;
+    case ID_TO_BACK:
+        if (list)
+            list->MoveCurrentToEnd();
+        break;
+    case ID_NEXT_ITEM:
+        StepCurrentItem(1);
+        break;
+    case ID_PREVIOUS_ITEM:
+        StepCurrentItem(-1);
+        break;
+    case ID_SLIDER_UP:
+        NudgeSlider(0.01);
+        break;
+    case ID_SLIDER_DOWN:
+        NudgeSlider(-0.01);
+        break;
+    case ID_FILE_STRIP:
+        AddChosenClipArt();
+        break;
+    case ID_LAYER_LIST:
+        UpdateButtonStates();
+        break;
+    case ID_PRINT:
+        OnFilePrint();
+        break;
+    case ID_PRINT_PREVIEW:
+        OnFilePrintPreview();
+        break;
+    case ID_COLOUR_MAIN:
+        ApplyMainColour();
+        break;
+    default:
+        CControlManager::OnNotify_Select(sender, value);
+        break;
+    }
+}
+
+void CMorvaneView::OnNotify_Drop(int source, int target, const POINT*) {
+    if (target == ID_MIXER && source >= ID_FIRST_FILE_THUMB && source <= ID_FIRST_FILE_THUMB + 11)
+        Notify(source, kNotifySelect);
+}
+
+void CMorvaneView::OnNotify_DWORD(int sender, DWORD value) {
+    std::printf("DWORD %d received from control %d\n", int(value), sender);
+}
+
+void CMorvaneView::OnNotify_Double(int sender, double value) {
+    std::printf("double %f received from control %d\n", value, sender);
+}
+
+void CMorvaneView::OnNotify_Generic(int sender, int64_t type, int64_t value) {
+    std::printf("generic type %d, value %d received from control %d\n", int(type), int(value),
+                sender);
+}
+
+// Load and save -------------------------------------------------------------------------------
+
+void CMorvaneView::LoadCommand(const std::string* folder) {
+    m_strLastLoadPath.clear();
+    if (folder)
+        m_strLoadFolder = AppSettings().MakeProgramPath(*folder);
+    // The dialog opens in the start folder while no name is proposed.
+    std::string path = m_strLastLoadPath.empty() ? m_strLoadFolder : m_strLastLoadPath;
+    if (!FileDialog(&path, this, TRUE, ".prt", 0, kOpenFilter))
+        return;
+    if (!LoadablePath(path))
+        return;
+    platform::BeginWaitCursor();
+    const bool loaded = LoadDesign(path);
+    platform::EndWaitCursor();
+    if (loaded)
+        SetDesignTitle(path);
+    else
+        AfxMessageBox(Text(1009));
+}
+
+void CMorvaneView::SaveCommand(const std::string* path) {
+    if (path) {
+        m_strLastSavePath = *path;
+    } else {
+        std::string chosen = m_strLastSavePath;
+        if (!FileDialog(&chosen, this, FALSE, ".prt", 0, kSaveFilter))
+            return;
+        m_strLastSavePath = chosen;
+    }
+    if (m_strLastSavePath.empty())
+        return;
+    platform::BeginWaitCursor();
+    const bool saved = SaveDesign(m_strLastSavePath);
+    platform::EndWaitCursor();
+    if (saved)
+        SetDesignTitle(m_strLastSavePath);
+    else
+        AfxMessageBox(Text(1008));
+}
+
+void CMorvaneView::SetDesignTitle(const std::string& path) {
+    if (m_pDocument)
+        m_pDocument->SetPathName(path, TRUE);
+    WriteWindowTitle(FileNameOf(path) + " - Kavelo");
+}
+
+bool CMorvaneView::NewDesign() {
+    CLayerCycle* list = LayerList();
+    if (!list)
+        return false;
+    list->RemoveAllLayers();
+    auto* main = dynamic_cast<CColorButtonControl*>(FindControl(ID_COLOUR_MAIN));
+    CColorButtonControl* corners[4];
+    const int cornerIds[4] = {ID_COLOUR_TOP_LEFT, ID_COLOUR_TOP_RIGHT, ID_COLOUR_BOTTOM_LEFT,
+                              ID_COLOUR_BOTTOM_RIGHT};
+    for (int i = 0; i < 4; ++i)
+        corners[i] = dynamic_cast<CColorButtonControl*>(FindControl(cornerIds[i]));
+    if (!main || !corners[0] || !corners[1] || !corners[2] || !corners[3])
+        return false;
+    main->m_crColor = 0x00FFFFFF;
+    for (CColorButtonControl* corner : corners) {
+        corner->m_crColor = 0x00FFFFFF;
+        corner->Redraw(nullptr, 1);
+    }
+    CLayerMixer* mixer = Mixer();
+    if (!mixer)
+        return false;
+    mixer->SetAllBackgroundColours(0x00FFFFFF);
+    SetDesignTitle("Untitled");
+    return true;
+}
+
+// Wizard --------------------------------------------------------------------------------------
+
+void CMorvaneView::WizardCommand() {
+    int show = ReadWizardShowNextTime();
+    ShowWizard(show == 0, &show, Text(1028));
+    WriteWizardShowNextTime(show);
+}
+
+void CMorvaneView::AfterCreate() {
+    OnSize(0, -1, -1);
+    // The design window stands behind the wizard.
+    if (QWidget* frame = window(); frame != this)
+        frame->show();
+    int show = ReadWizardShowNextTime();
+    if (show != 0)
+        ShowWizard(1, &show, Text(1027));
+    WriteWizardShowNextTime(show);
+}
+
+// Layers --------------------------------------------------------------------------------------
+
+void CMorvaneView::StepCurrentItem(int step) {
+    CLayerCycle* list = LayerList();
+    if (!list)
+        return;
+    CLayerServer* server = list;
+    const int count = server->GetLayerCount();
+    const int current = server->GetCurrentLayer();
+    int next;
+    if (count <= 0)
+        next = step > 0 ? 0 : -1;
+    else if (step > 0)
+        next = current + 1 >= count ? 0 : current + 1;
+    else
+        next = current - 1 < 0 ? count - 1 : current - 1;
+    server->SetCurrentLayer(next);
+}
+
+void CMorvaneView::NudgeSlider(double step) {
+    if (CControlBase* slider = FindControl(ID_OPACITY_SLIDER))
+        slider->SetDoubleValue(slider->GetDoubleValue() + step);
+}
+
+void CMorvaneView::AddChosenClipArt() {
+    auto* strip = dynamic_cast<CThumbStrip*>(FindControl(ID_FILE_STRIP));
+    CLayerCycle* list = LayerList();
+    if (!strip || !list || !strip->m_pSelected)
+        return;
+    CDIB* image = strip->m_pSelected->GetImage();
+    if (image)
+        list->AddPictureItem(image, kClipArtDisplaySize, kClipArtDisplaySize, 0, 0);
+}
+
+void CMorvaneView::ApplyMainColour() {
+    auto* main = dynamic_cast<CColorButtonControl*>(FindControl(ID_COLOUR_MAIN));
+    const int cornerIds[4] = {ID_COLOUR_TOP_LEFT, ID_COLOUR_TOP_RIGHT, ID_COLOUR_BOTTOM_LEFT,
+                              ID_COLOUR_BOTTOM_RIGHT};
+    CColorButtonControl* corners[4];
+    for (int i = 0; i < 4; ++i)
+        corners[i] = dynamic_cast<CColorButtonControl*>(FindControl(cornerIds[i]));
+    if (!main || !corners[0] || !corners[1] || !corners[2] || !corners[3])
+        return;
+    for (CColorButtonControl* corner : corners) {
+        corner->m_crColor = main->m_crColor;
+        corner->Redraw(nullptr, 1);
+    }
+    if (CLayerMixer* mixer = Mixer())
+        mixer->SetAllBackgroundColours(main->m_crColor);
+}
+
+CLayerCycle* CMorvaneView::LayerList() const {
+    return dynamic_cast<CLayerCycle*>(FindControl(ID_LAYER_LIST));
+}
+
+CLayerMixer* CMorvaneView::Mixer() const {
+    return dynamic_cast<CLayerMixer*>(FindControl(ID_MIXER));
+}
+
+void CMorvaneView::RedrawAll() {
+    update();
+    for (CControlBase* control : m_controls)
+        control->Redraw(nullptr, 1);
+}

@@ -1,0 +1,101 @@
+// The main frame: where it goes on the screen, its menu, and the keys that
+// reach the view's commands.
+
+#include "programtest.h"
+
+#include "layers/layercycle.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+namespace {
+
+TEST(FrameRectTest, CentresTheSettingOrTakesTheWholeScreen) {
+    EXPECT_EQ(CMainFrame::FrameRect(CSize(1024, 768), 812, 650, 0), CRect(106, 59, 918, 709));
+    EXPECT_EQ(CMainFrame::FrameRect(CSize(800, 600), 900, 700, 0), CRect(0, 0, 800, 600));
+    EXPECT_EQ(CMainFrame::FrameRect(CSize(1024, 768), 1024, 768, 0), CRect(0, 0, 1024, 768));
+    EXPECT_EQ(CMainFrame::FrameRect(CSize(1280, 1024), 812, 650, 1), CRect(0, 0, 1280, 1024));
+    // Only the axis the screen is too small for takes the screen's extent.
+    EXPECT_EQ(CMainFrame::FrameRect(CSize(1024, 600), 812, 650, 0), CRect(106, 0, 918, 600));
+    // An odd difference rounds down.
+    EXPECT_EQ(CMainFrame::FrameRect(CSize(1025, 769), 812, 650, 0), CRect(106, 59, 918, 709));
+}
+
+using FrameTest = ProgramTest;
+
+TEST_F(FrameTest, MenuHoldsTheFileAndHelpItems) {
+    ASSERT_TRUE(Start());
+    QStringList texts;
+    for (QAction* menu : Frame()->menuBar()->actions()) {
+        texts << menu->text();
+        for (QAction* item : menu->menu()->actions())
+            texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    }
+    EXPECT_EQ(texts.join('|').toStdString(),
+              "&File|&New...\tCtrl+N|&Open...\tCtrl+O|&Save\tCtrl+S|-|&Print...\tCtrl+P|"
+              "Print Pre&view|P&rint Setup...|-|E&xit|&Help|Help|&About...");
+}
+
+TEST_F(FrameTest, KeyQAsksTheQuitQuestionOnceAndCancelKeepsTheProgram) {
+    ASSERT_TRUE(Start());
+    services.messageAnswers = {IDCANCEL};
+    Frame()->activateWindow();
+    QTest::keyClick(Frame(), Qt::Key_Q);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, "Het programma verlaten?");
+    EXPECT_EQ(services.messages[0].type, UINT(MB_OKCANCEL | MB_ICONQUESTION));
+    EXPECT_TRUE(Frame()->isVisible());
+
+    services.messageAnswers = {IDOK};
+    QTest::keyClick(Frame(), Qt::Key_Q);
+    EXPECT_EQ(services.messages.size(), 2u);
+    EXPECT_FALSE(Frame()->isVisible());
+}
+
+TEST_F(FrameTest, ClosingTheWindowAsksOnceAndEndsOnOk) {
+    ASSERT_TRUE(Start());
+    services.messageAnswers = {IDOK};
+    Frame()->close();
+    QApplication::processEvents();
+    EXPECT_EQ(services.messages.size(), 1u);
+    EXPECT_FALSE(Frame()->isVisible());
+}
+
+TEST_F(FrameTest, EveryKeyOfTheTableHasItsCommand) {
+    ASSERT_TRUE(Start());
+    const struct {
+        int command;
+        QKeySequence keys;
+    } table[] = {{32785, Qt::Key_A},
+                 {32777, Qt::Key_B},
+                 {32784, Qt::Key_E},
+                 {32776, Qt::Key_F},
+                 {57670, Qt::Key_H},
+                 {32772, Qt::Key_N},
+                 {57601, Qt::Key_O},
+                 {57607, Qt::Key_P},
+                 {8, Qt::Key_Q},
+                 {57603, Qt::Key_S},
+                 {32783, Qt::Key_T},
+                 {32778, Qt::Key_W},
+                 {32773, Qt::Key_Delete},
+                 {32774, Qt::Key_Up},
+                 {32775, Qt::Key_Down},
+                 {32780, Qt::Key_Left},
+                 {32779, Qt::Key_Right},
+                 {57670, Qt::Key_F1},
+                 {32781, QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)}};
+    for (const auto& entry : table) {
+        bool found = false;
+        for (QAction* action : Frame()->actions())
+            if (action->shortcut() == entry.keys &&
+                action->property("morvaneCommand").toInt() == entry.command)
+                found = true;
+        EXPECT_TRUE(found) << entry.keys.toString().toStdString() << " -> " << entry.command;
+    }
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+#include "programtest.h"
+
+#include "app/morvaneapp.h"
+#include "content/appsettings.h"
+#include "controls/wndcontrol.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <QWidget>
+
+void ProgramTest::SetUp() {
+    m_previousFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QStringLiteral(MORVANE_STAGE_DIR)));
+    AppSettings().SetStartupAbort(0);
+    WriteWindowTitle("");
+}
+
+void ProgramTest::TearDown() {
+    Stop();
+    QDir::setCurrent(m_previousFolder);
+}
+
+bool ProgramTest::Start(bool wizard) {
+    WriteWizardShowNextTime(wizard ? 1 : 0);
+    m_program = std::make_unique<CMorvaneApp>(AppSettings());
+    const bool started = m_program->InitInstance({});
+    QApplication::processEvents();
+    return started;
+}
+
+void ProgramTest::Stop() {
+    m_program.reset();
+    QApplication::processEvents();
+}
+
+void ProgramTest::WhenPopupOpens(std::function<void(QWidget* popup)> action) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action]() {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* popup = dynamic_cast<CPopupWindow*>(window);
+            if (popup && popup->isVisible() && popup->IsRunning()) {
+                timer->stop();
+                timer->deleteLater();
+                action(popup);
+                return;
+            }
+        }
+    });
+    timer->start();
+}
+
+std::string ProgramTest::ClipArtPicture() {
+    const QStringList files =
+        QDir(QStringLiteral("res/Data")).entryList({QStringLiteral("i*.bmp")}, QDir::Files);
+    return files.isEmpty() ? std::string() : "res\\Data\\" + files.first().toStdString();
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The whole program started as the user starts it, in the staged program
+// folder with its bundled resources, offscreen and with scripted dialogs.
+
+#include "app/mainframe.h"
+#include "app/morvaneapp.h"
+#include "app/morvanedoc.h"
+#include "app/morvaneview.h"
+#include "platform/userservices.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program with the wizard switched off unless asked for.
+    bool Start(bool wizard = false);
+    void Stop();
+
+    CMorvaneView* View() const { return m_program ? m_program->View() : nullptr; }
+    CMainFrame* Frame() const { return m_program ? m_program->MainFrame() : nullptr; }
+    CMorvaneDoc* Document() const { return m_program ? m_program->Document() : nullptr; }
+    CLayerCycle* Layers() const { return View()->LayerList(); }
+    CLayerMixer* Mixer() const { return View()->Mixer(); }
+
+    // Runs the action while a popup's modal loop runs: the action gets the
+    // popup window that became active (the top-level window opened last).
+    static void WhenPopupOpens(std::function<void(QWidget* popup)> action);
+
+    // A picture of the bundled clip art, as the design files name it.
+    static std::string ClipArtPicture();
+
+    platform::ScopedScriptedServices services;
+    std::unique_ptr<CMorvaneApp> m_program;
+    QString m_previousFolder;
+};

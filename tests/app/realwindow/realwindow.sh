@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The program in a real X window (Xvfb), driven with xdotool as a user
+# drives it: the wizard's blank design, hovering a skin button, adding clip
+# art from the two strips, and quitting with Q and the question's OK.
+# Usage: realwindow.sh STAGE_DIR [SCREENSHOT_DIR]
+set -euo pipefail
+stage="$1"
+shots="${2:-$(mktemp -d)}"
+mkdir -p "$shots"
+
+display=":$((90 + RANDOM % 400))"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+home="$(mktemp -d)"
+cleanup() {
+  [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$home"
+}
+trap cleanup EXIT
+export DISPLAY="$display"
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+shot() { import -window root "$shots/$1.png"; }
+# Number of pixels that differ between the same crop of two screenshots.
+differ() {
+  convert "$shots/$1.png" -crop "$3" +repage "$shots/crop-a.png"
+  convert "$shots/$2.png" -crop "$3" +repage "$shots/crop-b.png"
+  compare -metric AE "$shots/crop-a.png" "$shots/crop-b.png" null: 2>&1 | cut -d' ' -f1 || true
+}
+
+cd "$stage"
+HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" ./morvane &
+program=$!
+
+# The frame (812 x 650 centred at 106, 59) with the wizard above it.
+for _ in $(seq 100); do
+  xdotool search --name "Kies een T-shirt" >/dev/null 2>&1 && break; sleep 0.1
+done
+xdotool search --name "Kies een T-shirt" >/dev/null || fail "the wizard did not open"
+sleep 0.5
+shot wizard
+xdotool mousemove 511 311 click 1   # the blank design
+sleep 1
+xdotool search --name "Untitled - Kavelo" >/dev/null || fail "no main window named Untitled - Kavelo"
+
+xdotool mousemove 520 720           # below the frame: nothing hovered
+sleep 0.5
+shot start
+xdotool mousemove 190 166           # over the load button
+sleep 0.5
+shot hover
+changed="$(differ start hover 150x48+115+142)"
+[ "$changed" -gt 200 ] || fail "the load button shows no hover look ($changed pixels changed)"
+
+xdotool mousemove 218 410 click 1   # a category
+sleep 0.7
+xdotool mousemove 805 320 click 1   # its first picture
+sleep 1
+xdotool mousemove 520 720
+sleep 0.5
+shot layer
+changed="$(differ start layer 300x300+320+300)"
+[ "$changed" -gt 2000 ] || fail "no picture appeared on the page ($changed pixels changed)"
+changed="$(differ start layer 150x48+115+196)"
+[ "$changed" -gt 200 ] || fail "the save button stayed disabled ($changed pixels changed)"
+
+xdotool key q
+sleep 0.7
+shot question
+xdotool key Return
+for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$program" 2>/dev/null; then fail "the program did not end after Q and OK"; fi
+program=""
+echo "real window: wizard, hover, clip art and quit behave; screenshots in $shots"

@@ -105,6 +105,8 @@ public:
     void OnCommandHook(UINT id, int code, void* extra, void* handlerInfo) override;
     // A pending drop, once, in page pixels.
     BOOL TakeDropPoint(POINT* out) override;
+    // Over the selection frame the cursor of the part under the mouse.
+    BOOL OnSetCursorHook(QWidget* wnd, UINT hitTest, UINT message) override;
 
     BOOL m_bMenuOpen;
     CControlBase* m_pColourSource[4];

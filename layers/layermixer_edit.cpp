@@ -78,6 +78,12 @@ int CLayerMixer::HitTestLayers(POINT pagePoint) const {
     return best;
 }
 
+BOOL CLayerMixer::OnSetCursorHook(QWidget*, UINT hitTest, UINT) {
+    if (m_pSelected && !m_nActiveHandle && m_tracker.SetCursor(this, hitTest, m_ptMouse))
+        return FALSE;
+    return TRUE;
+}
+
 // Selecting and tracking ------------------------------------------------------------------
 
 void CLayerMixer::OnLButtonDown(UINT flags, int x, int y) {

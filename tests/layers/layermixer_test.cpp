@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace mixertest;
 
@@ -380,4 +381,26 @@ TEST(LayerMixer, ADropPointIsTakenOnceInPagePixels) {
     const CRect box = CLayerComposer::PageBox(layer);
     EXPECT_EQ(box.CenterPoint().x, 100);
     EXPECT_EQ(box.CenterPoint().y, 100);
+}
+
+TEST(LayerMixer, ThreeLayersWithOneSelectedLookAsDrawn) {
+    MixerHost host(469, 419);
+    CLayerMixer* m = host.mixer;
+    CLayerChannel* back = host.AddPicture(40, 30, 0x2060C0);
+    host.Place(back, 20, 40, 300, 200);
+    CLayerChannel* middle = host.AddHalves(40, 30, 0xE0C020, 0x20A040);
+    host.Place(middle, 150, 180, 180, 160);
+    CLayerChannel* front = host.AddPicture(40, 30, 0xC02020);
+    host.Place(front, 60, 260, 120, 90);
+    host.layers->SetCurrentLayer(1);
+    ASSERT_EQ(m->m_pSelected, middle);
+    const QImage shot = host.Grab();
+    // Set MORVANE_SCREENSHOT_DIR to look at it.
+    if (const char* dir = std::getenv("MORVANE_SCREENSHOT_DIR"))
+        shot.save(QString::fromStdString(std::string(dir) + "/mixer.png"));
+    EXPECT_EQ(ScreenPixel(shot, 41 + 100, 6 + 100), 0x2060C0u);
+    EXPECT_EQ(ScreenPixel(shot, 41 + 160, 6 + 220), 0xE0C020u);         // over the back layer
+    EXPECT_EQ(ScreenPixel(shot, 41 + 100, 6 + 300), 0xC02020u);         // in front of all
+    EXPECT_EQ(ScreenPixel(shot, 41 + 150 - 1, 6 + 250), 0x000000u);     // the frame's line
+    EXPECT_EQ(ScreenPixel(shot, 41 + 150 - 5, 6 + 180 - 5), 0x000000u); // a corner handle
 }

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 
@@ -122,6 +123,9 @@ int CModalLoop::Run(QWidget* restrictTo) {
         restrictTo->setWindowModality(Qt::ApplicationModal);
         restrictTo->show();
     }
+    // The window that was active before goes back to being active after the
+    // loop, so its keys work again without a click.
+    QPointer<QWidget> before = QApplication::activeWindow();
     QEventLoop loop;
     m_pLoop = &loop;
     m_nResult = 0;
@@ -137,6 +141,8 @@ int CModalLoop::Run(QWidget* restrictTo) {
         if (visible)
             restrictTo->show();
     }
+    if (before && before != restrictTo && before->isVisible())
+        before->activateWindow();
     return m_nResult;
 }
 

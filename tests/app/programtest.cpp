@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -25,6 +26,11 @@ bool ProgramTest::Start(bool wizard) {
     WriteWizardShowNextTime(wizard ? 1 : 0);
     m_program = std::make_unique<CMorvaneApp>(AppSettings());
     const bool started = m_program->InitInstance({});
+    if (CMainFrame* frame = m_program->MainFrame()) {
+        // Keys go to the active window, as on a desktop.
+        frame->activateWindow();
+        QTest::qWaitForWindowActive(frame);
+    }
     QApplication::processEvents();
     return started;
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kQuestionRemoveItem = 1010; // "Remove the item from the drawing?"
+constexpr int kQuestionRemoveItem = 1010;   // "Remove the item from the drawing?"
 constexpr int kQuestionClearDrawing = 1011; // "Clear the drawing?"
 
 bool IsPicture(const multimenu_package& item) {
@@ -140,8 +140,8 @@ BOOL CLayerCycle::SetCurrentLayer(int index) {
 
 // Layers ---------------------------------------------------------------------------------
 
-int CLayerCycle::AddTextItem(const char* text, const LOGFONT* font, int data1, int data2,
-                             int where, int index) {
+int CLayerCycle::AddTextItem(const char* text, const LOGFONT* font, int data1, int data2, int where,
+                             int index) {
     if (!text)
         return 0;
     const std::string copy(text);

@@ -16,8 +16,8 @@
 class CLayerCycle : public CCycleButtonControl, public CLayerServer {
 public:
     // A cycle button that listens to its manager's notifications.
-    CLayerCycle(CControlManager* manager, QWidget* parent, int id, const CRect* rect,
-                int reserved1, int reserved2);
+    CLayerCycle(CControlManager* manager, QWidget* parent, int id, const CRect* rect, int reserved1,
+                int reserved2);
     // Gives the pictures back to the manager's cache, quietly.
     ~CLayerCycle() override;
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program in a real X window (Xvfb), driven with xdotool as a user
 # drives it: the wizard's blank design, hovering a skin button, adding clip
-# art from the two strips, and quitting with Q and the question's OK.
+# art from the two strips, dragging it on the page, writing a text layer,
+# a second copy that must not start, and quitting with Q and the OK.
 # Usage: realwindow.sh STAGE_DIR [SCREENSHOT_DIR]
 set -euo pipefail
 stage="$1"
@@ -65,6 +66,37 @@ changed="$(differ start layer 300x300+320+300)"
 [ "$changed" -gt 2000 ] || fail "no picture appeared on the page ($changed pixels changed)"
 changed="$(differ start layer 150x48+115+196)"
 [ "$changed" -gt 200 ] || fail "the save button stayed disabled ($changed pixels changed)"
+
+xdotool mousemove 510 470 mousedown 1  # drag the picture up by 120 pixels
+for y in 450 420 390 360 350; do xdotool mousemove 510 "$y"; sleep 0.05; done
+xdotool mouseup 1
+sleep 0.7
+xdotool mousemove 520 720
+sleep 0.5
+shot moved
+changed="$(differ layer moved 300x340+360+280)"
+[ "$changed" -gt 2000 ] || fail "dragging did not move the picture ($changed pixels changed)"
+
+xdotool key t                       # a text layer
+for _ in $(seq 50); do xdotool search --name "^Tekst$" >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool search --name "^Tekst$" >/dev/null || fail "T did not open the text window"
+sleep 0.5
+xdotool mousemove 500 330 click 1
+xdotool type --delay 40 "Hallo"
+xdotool mousemove 402 534 click 1
+sleep 1.5
+xdotool mousemove 520 720
+sleep 0.5
+shot text
+changed="$(differ moved text 300x200+360+380)"
+[ "$changed" -gt 500 ] || fail "no text appeared on the page ($changed pixels changed)"
+changed="$(differ moved text 36x50+116+88)"
+[ "$changed" -gt 100 ] || fail "the edit-text button stayed disabled ($changed pixels changed)"
+
+# A second copy finds the first one's caption and ends without a window.
+HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" timeout 20 ./morvane \
+  || fail "the second copy did not end quietly"
+[ "$(xdotool search --name " - Kavelo" | wc -l)" -eq 1 ] || fail "a second design window opened"
 
 xdotool key q
 sleep 0.7

@@ -20,8 +20,10 @@
 namespace {
 
 constexpr int kImportDisplaySize = 50;
-constexpr double kMinAspect = 0.01;
-constexpr double kMaxAspect = 100.0;
+// Page proportions a design may set: an exported page of 1000 pixels wide
+// stays within 20000 pixels in either direction.
+constexpr double kMinAspect = 0.05;
+constexpr double kMaxAspect = 20.0;
 constexpr const char* kMissingPictureFilter = "BMP file (*.bmp)|*.bmp|All Files (*.*)|*.*||";
 const int kColourButtonIds[5] = {ID_COLOUR_MAIN, ID_COLOUR_TOP_LEFT, ID_COLOUR_TOP_RIGHT,
                                  ID_COLOUR_BOTTOM_LEFT, ID_COLOUR_BOTTOM_RIGHT};
@@ -39,6 +41,12 @@ bool IsDesignExtension(const std::string& extension) {
 std::string Format(const char* format, const std::string& a) {
     std::vector<char> line(a.size() + 64);
     std::snprintf(line.data(), line.size(), format, a.c_str());
+    return line.data();
+}
+
+std::string Format(const char* format, int n, const std::string& a) {
+    std::vector<char> line(a.size() + 80);
+    std::snprintf(line.data(), line.size(), format, n, a.c_str());
     return line.data();
 }
 
@@ -99,7 +107,6 @@ bool CMorvaneView::WriteDesignFile(const std::string& path) {
         // The box lines through the design writer: always a '.' in the
         // numbers, whatever the locale.
         DesignBox box;
-        box.reserved = layer->m_nReserved;
         box.x = layer->m_dX;
         box.y = layer->m_dY;
         box.width = layer->m_dWidth;
@@ -110,10 +117,8 @@ bool CMorvaneView::WriteDesignFile(const std::string& path) {
         AppendDesignBox(text, box);
     }
     if (!WriteWholeFile(path, text)) {
-        char line[1200];
-        std::snprintf(line, sizeof line, "Error: failed to save %d bytes to file %s",
-                      int(text.size()), path.c_str());
-        ShowMessage(line, MB_OK);
+        ShowMessage(Format("Error: failed to save %d bytes to file %s", int(text.size()), path),
+                    MB_OK);
         return false;
     }
     return true;
@@ -128,6 +133,9 @@ bool CMorvaneView::LoadDesign(const std::string& path) {
     const bool loaded = IsDesignExtension(extension) ? ReadDesignFile(path) : ImportPicture(path);
     if (!loaded)
         return false;
+    // The layers exist before the page is composed, also while painting is
+    // held back (no window shown yet).
+    Mixer()->SynchroniseLayers();
     Mixer()->Relayout();
     RedrawAll();
     return true;
@@ -143,29 +151,51 @@ bool CMorvaneView::ImportPicture(const std::string& path) {
     return true;
 }
 
-bool CMorvaneView::ReadDesignHeader(std::string_view data, size_t* position) {
-    CDesignLineReader reader(data.substr(std::min(*position, data.size())));
-    CColorButtonControl* buttons[5];
+namespace {
+
+// The five colour buttons in the order of the header lines, or false when
+// one is missing.
+bool FindColourButtons(const CMorvaneView* view, CColorButtonControl* buttons[5]) {
     for (int i = 0; i < 5; ++i)
-        if (!(buttons[i] = dynamic_cast<CColorButtonControl*>(FindControl(kColourButtonIds[i]))))
+        if (!(buttons[i] =
+                  dynamic_cast<CColorButtonControl*>(view->FindControl(kColourButtonIds[i]))))
             return false;
-    CLayerMixer* mixer = Mixer();
-    if (!mixer)
+    return true;
+}
+
+// Lines 1 to 7 applied to the buttons, the page mode and the page.
+bool ApplyDesignHeader(CMorvaneView* view, const DesignHeader& header) {
+    CColorButtonControl* buttons[5];
+    CLayerMixer* mixer = view->Mixer();
+    if (!FindColourButtons(view, buttons) || !mixer)
         return false;
-    for (CColorButtonControl* button : buttons) {
-        button->m_crColor = COLORREF(reader.ReadLong());
-        button->Redraw(nullptr, 1);
+    for (int i = 0; i < 5; ++i) {
+        buttons[i]->m_crColor = header.colours[i];
+        buttons[i]->Redraw(nullptr, 1);
     }
-    mixer->SetBackgroundColours(buttons[1]->m_crColor, buttons[2]->m_crColor, buttons[3]->m_crColor,
-                                buttons[4]->m_crColor);
-    m_print.m_nPageMode = reader.ReadInt();
+    mixer->SetBackgroundColours(header.colours[1], header.colours[2], header.colours[3],
+                                header.colours[4]);
+    view->m_print.m_nPageMode = header.pageMode;
     // A page needs a width and a height: a damaged proportion keeps the
-    // page as it is.
-    const double aspect = reader.ReadReal();
-    if (aspect >= kMinAspect && aspect <= kMaxAspect)
-        mixer->m_dAspect = aspect;
+    // page as it is (an export is 1000 / aspect pixels high).
+    if (header.aspect >= kMinAspect && header.aspect <= kMaxAspect)
+        mixer->m_dAspect = header.aspect;
     mixer->ComputeMargins();
     mixer->NormaliseFrame();
+    return true;
+}
+
+} // namespace
+
+bool CMorvaneView::ReadDesignHeader(std::string_view data, size_t* position) {
+    CDesignLineReader reader(data.substr(std::min(*position, data.size())));
+    DesignHeader header;
+    for (COLORREF& colour : header.colours)
+        colour = COLORREF(reader.ReadLong());
+    header.pageMode = reader.ReadInt();
+    header.aspect = reader.ReadReal();
+    if (!ApplyDesignHeader(this, header))
+        return false;
     *position += reader.Position();
     return true;
 }
@@ -205,12 +235,12 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
     char* data = ReadWholeFile(path, &size);
     if (!data)
         return false;
-    const std::string text = DecodeDesignBytes(std::string_view(data, size));
+    // The parser decodes the bytes itself and stops at the end of the data
+    // or at its limits, whatever the count line announces.
+    DesignFile design = ParseDesign(std::string_view(data, size));
     FreeFileBuffer(data);
-    size_t position = 0;
-    if (!ReadDesignHeader(text, &position))
+    if (!ApplyDesignHeader(this, design.header))
         return false;
-    DesignFile design = ParseDesign(text);
     CLayerMixer* mixer = Mixer();
     LayerList()->RemoveAllLayers();
     int width = 0, height = 0;
@@ -225,26 +255,27 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
 void CMorvaneView::AddDesignRecord(const DesignRecord& record) {
     CLayerCycle* list = LayerList();
     CLayerMixer* mixer = Mixer();
+    int index = -1;
     if (record.IsText()) {
-        list->AddTextItem(&record.text.text, &record.text.font, int(record.text.colour),
-                          record.text.alignment, 0, 0);
+        index = list->AddTextItem(&record.text.text, &record.text.font, int(record.text.colour),
+                                  record.text.alignment, 0, 0);
     } else if (record.IsPicture()) {
         CDIB* picture = LoadRecordPicture(this, record.picture.imagePath);
         if (!picture)
             return;
-        list->AddPictureItem(picture, kImportDisplaySize, kImportDisplaySize, 0, 0);
-    } else {
-        return;
+        index = list->AddPictureItem(picture, kImportDisplaySize, kImportDisplaySize, 0, 0);
     }
+    if (index < 0)
+        return;
+    // The mixer builds its layers when it next draws; the record's box
+    // needs the layer now, also while painting is held back.
+    mixer->SynchroniseLayers();
     CLayerServer* server = list;
-    int changed = 0;
-    BYTE opacity = 0;
-    const int key = server->GetLayerKey(server->GetCurrentLayer(), &changed, &opacity);
-    const int index = mixer->FindLayerByKey(key);
-    CLayerChannel* layer = index >= 0 ? mixer->GetLayer(index) : nullptr;
+    const int key = server->GetLayerKey(index, nullptr, nullptr);
+    CLayerChannel* layer = mixer->GetLayer(mixer->FindLayerByKey(key));
     if (!layer)
         return;
-    list->SetLayerOpacity(server->GetCurrentLayer(), record.opacity);
+    list->SetLayerOpacity(index, record.opacity);
     mixer->InvalidateLayerBox(layer);
     layer->SetGeometry(record.box.x, record.box.y, record.box.width, record.box.height);
     layer->m_nOpacity = record.opacity;

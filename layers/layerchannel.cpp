@@ -3,6 +3,9 @@
 #include "imaging/dib.h"
 #include "platform/cursor.h"
 
+#include <QFontMetrics>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -59,12 +62,56 @@ CLayerChannel_Text::CLayerChannel_Text(const std::string& text, int key, int opa
     : CLayerChannel(kText, key, opacity), m_strText(text), m_font(font), m_crText(colour),
       m_nAlignment(alignment) {}
 
+namespace {
+
+// A text layer is scaled into its box on the page and printed at twice the
+// page size: drawn at a screen font's size its letters would show as
+// blocks. It is drawn this many pixels per line at least, as long as the
+// picture stays within the text picture's limits.
+constexpr int kSharpLineHeight = 96;
+constexpr int kTextWrap = 1200;
+constexpr int kMaxTextWidth = 1800;
+constexpr int kMaxTextHeight = 1500;
+
+// The whole factor by which the text can be drawn larger, its lines
+// breaking where they broke at the font's own size.
+int SharpnessFactor(const LOGFONTA& font, const CDIB& picture) {
+    const int line = QFontMetrics(platform::FontFromLogFont(font)).height();
+    if (line <= 0 || picture.GetWidth() <= 0 || picture.GetHeight() <= 0)
+        return 1;
+    const int factor = std::min({kSharpLineHeight / line, kMaxTextWidth / picture.GetWidth(),
+                                 kMaxTextHeight / picture.GetHeight()});
+    return std::max(factor, 1);
+}
+
+LOGFONTA ScaledFont(const LOGFONTA& font, int factor) {
+    LOGFONTA scaled = font;
+    if (font.lfHeight == 0)
+        scaled.lfHeight = -QFontMetrics(platform::FontFromLogFont(font)).ascent() -
+                          QFontMetrics(platform::FontFromLogFont(font)).descent();
+    scaled.lfHeight *= factor;
+    scaled.lfWidth *= factor;
+    return scaled;
+}
+
+} // namespace
+
 bool CLayerChannel_Text::BuildStream() {
     if (m_stream.IsValid())
         return true;
     platform::CWaitCursor wait;
     std::unique_ptr<CDIB> picture(
-        RenderText(m_strText, &m_font, m_crText, m_nAlignment, 1200, 1200));
+        RenderText(m_strText, &m_font, m_crText, m_nAlignment, kTextWrap, kTextWrap));
+    if (picture) {
+        const int factor = SharpnessFactor(m_font, *picture);
+        if (factor > 1) {
+            const LOGFONTA sharp = ScaledFont(m_font, factor);
+            std::unique_ptr<CDIB> larger(RenderText(m_strText, &sharp, m_crText, m_nAlignment,
+                                                    kTextWrap * factor, kTextWrap * factor));
+            if (larger)
+                picture = std::move(larger);
+        }
+    }
     if (!picture)
         return true; // an empty stream is never drawn
     m_nBuildResult = m_stream.Build(picture.get(), 1) ? 1 : 0;

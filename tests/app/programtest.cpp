@@ -29,7 +29,7 @@ bool ProgramTest::Start(bool wizard) {
     if (CMainFrame* frame = m_program->MainFrame()) {
         // Keys go to the active window, as on a desktop.
         frame->activateWindow();
-        QTest::qWaitForWindowActive(frame);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(frame));
     }
     QApplication::processEvents();
     return started;

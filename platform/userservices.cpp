@@ -233,7 +233,15 @@ std::vector<std::string> ConvertFileFilter(const std::string& filter) {
             break;
         const std::string label = LabelOf(fields[i]);
         const std::string patterns = QtPatterns(fields[i + 1]);
-        result.push_back(label.empty() ? patterns : label + " (" + patterns + ")");
+        // Appended piece by piece: GCC 12 warns falsely about the chained
+        // operator+ in unoptimised builds.
+        std::string entry = label.empty() ? patterns : label;
+        if (!label.empty()) {
+            entry += " (";
+            entry += patterns;
+            entry += ')';
+        }
+        result.push_back(std::move(entry));
     }
     return result;
 }

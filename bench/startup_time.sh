@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Start time of the program: from the process start to its main window
+# shown on an X server (Xvfb), with the bundled library and the start-up
+# wizard switched off. Prints every run and the median in milliseconds.
+# Usage: bench/startup_time.sh [STAGE_DIR] [RUNS]
+set -euo pipefail
+stage="${1:-build/stage}"
+runs="${2:-7}"
+stage="$(cd "$stage" && pwd)"
+
+display=":$((500 + RANDOM % 400))"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+home="$(mktemp -d)"
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$home"' EXIT
+export DISPLAY="$display"
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+mkdir -p "$home/.config/Kavelo"
+times=()
+for run in $(seq "$runs"); do
+  # Wizard off and no remembered caption, so no run refuses the next.
+  printf '[HKCU]\nSoftware\\Kavelo\\wizardshownexttime=dword:00000000\n' \
+    >"$home/.config/Kavelo/registry.ini"
+  start=$(date +%s%N)
+  (cd "$stage" && HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" \
+     exec ./morvane >/dev/null 2>&1) &
+  pid=$!
+  xdotool search --sync --onlyvisible --name " - Kavelo" >/dev/null
+  end=$(date +%s%N)
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+  ms=$(( (end - start) / 1000000 ))
+  times+=("$ms")
+  echo "run $run: ${ms} ms"
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(( (runs + 1) / 2 ))p")
+echo "median start time: ${median} ms over $runs runs"

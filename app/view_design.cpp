@@ -11,6 +11,7 @@
 #include "layers/layerchannel.h"
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
+#include "platform/paths.h"
 #include "platform/userservices.h"
 
 #include <algorithm>
@@ -218,6 +219,10 @@ CDIB* LoadRecordPicture(CMorvaneView* view, const std::string& written) {
             !FileExists(picked))
             return nullptr;
         path = picked;
+    } else if (path == platform::NativePath(trimmed)) {
+        // Found as written: the picture keeps the written form, so the
+        // design is saved again with the same path.
+        path = trimmed;
     }
     auto* picture = new CDIB();
     if (!picture->Load(path, 1, 0)) {

@@ -16,7 +16,11 @@
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -204,6 +208,36 @@ std::vector<CDIB*> Images(const std::vector<CThumbControl*>& thumbs) {
     return images;
 }
 
+// Counts the files opened in a folder, as the system reports them: the
+// count of reads does not depend on how the strip or the cache loads.
+class FileOpens {
+public:
+    explicit FileOpens(const fs::path& folder) : m_fd(inotify_init1(IN_NONBLOCK)) {
+        EXPECT_GE(m_fd, 0);
+        EXPECT_GE(inotify_add_watch(m_fd, folder.c_str(), IN_OPEN), 0) << folder;
+    }
+    ~FileOpens() { close(m_fd); }
+    FileOpens(const FileOpens&) = delete;
+    FileOpens& operator=(const FileOpens&) = delete;
+
+    // The files opened since the last call, with how often each was opened.
+    std::map<std::string, int> Take() {
+        std::map<std::string, int> opened;
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t n; (n = read(m_fd, buffer, sizeof buffer)) > 0;)
+            for (char* p = buffer; p < buffer + n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(p);
+                if (event->len > 0) // nameless: the folder itself, listed
+                    ++opened[event->name];
+                p += sizeof(inotify_event) + event->len;
+            }
+        return opened;
+    }
+
+private:
+    int m_fd;
+};
+
 DWORD StoredPosition(const CThumbStrip* strip) {
     DWORD value = 0xDEADBEEF;
     EXPECT_TRUE(
@@ -271,9 +305,14 @@ TEST(ThumbStripScroll, EachStepLoadsOneThumbnailAndMovesTheOthers) {
     EXPECT_FALSE(b.Widget(kFileUp)->isEnabled());
     EXPECT_TRUE(b.Widget(kFileDown)->isEnabled());
 
+    FileOpens opens(library.dir.Path() / "cats" / "ten");
+    opens.Take();
     std::vector<CDIB*> before = Images(b.fileThumbs);
     Click(b.Widget(kFileDown));
     EXPECT_EQ(b.files->m_nFirst, 1);
+    // Exactly one file read: the thumbnail of the entry that came in.
+    EXPECT_EQ(opens.Take(), (std::map<std::string, int>{
+                                {"t" + std::to_string(EntryNumber(b.files, 8)) + ".bmp", 1}}));
     std::vector<CDIB*> after = Images(b.fileThumbs);
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(after[size_t(i)], before[size_t(i) + 1]) << "thumb " << i << " moved";
@@ -288,10 +327,12 @@ TEST(ThumbStripScroll, EachStepLoadsOneThumbnailAndMovesTheOthers) {
     // At the end nothing moves: neither a click on the disabled button nor
     // its command reaching the strip.
     before = Images(b.fileThumbs);
+    opens.Take();
     Click(b.Widget(kFileDown));
     b.host.Notify(kFileDown, kNotifySelect, 0);
     EXPECT_EQ(b.files->m_nFirst, 2);
     EXPECT_EQ(Images(b.fileThumbs), before);
+    EXPECT_EQ(opens.Take(), (std::map<std::string, int>{})) << "nothing read at the end";
     EXPECT_FALSE(b.Widget(kFileDown)->isEnabled());
 
     // Back one: only entry 1 is still on disc, so a thumb that read its
@@ -304,8 +345,11 @@ TEST(ThumbStripScroll, EachStepLoadsOneThumbnailAndMovesTheOthers) {
         if (path != keep)
             fs::remove(platform::NativePath(path));
     }
+    opens.Take();
     Click(b.Widget(kFileUp));
     EXPECT_EQ(b.files->m_nFirst, 1);
+    EXPECT_EQ(opens.Take(), (std::map<std::string, int>{
+                                {"t" + std::to_string(EntryNumber(b.files, 1)) + ".bmp", 1}}));
     after = Images(b.fileThumbs);
     for (int i = 1; i < 8; ++i)
         EXPECT_EQ(after[size_t(i)], before[size_t(i) - 1]) << "thumb " << i << " moved";

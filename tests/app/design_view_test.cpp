@@ -4,6 +4,7 @@
 
 #include "programtest.h"
 
+#include "app/designfile.h"
 #include "app/messagetable.h"
 #include "content/appsettings.h"
 #include "controls/colorbutton.h"
@@ -475,6 +476,35 @@ TEST_F(DesignViewTest, OpeningAPictureAddsOneLayerInFront) {
     EXPECT_EQ(Layers()->GetItemCount(), 3);
     ASSERT_FALSE(services.messages.empty());
     EXPECT_EQ(services.messages.back().text, "Fout: kon de file niet inladen");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DesignViewTest, EveryBundledTemplateOpensWithAllItsPictures) {
+    ASSERT_TRUE(Start());
+    QStringList templates;
+    const QDir root(QStringLiteral("res/Tmplts"));
+    for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        for (const QString& name :
+             QDir(root.filePath(folder)).entryList({QStringLiteral("*.prt")}, QDir::Files))
+            templates << QFileInfo(root.filePath(folder + "/" + name)).absoluteFilePath();
+    ASSERT_FALSE(templates.isEmpty());
+    for (const QString& path : templates) {
+        services.Clear();
+        const DesignFile design = ParseDesign(ReadFile(path));
+        int layers = 0;
+        for (const DesignRecord& record : design.records)
+            layers += record.IsText() || record.IsPicture();
+        ASSERT_GT(layers, 0) << path.toStdString();
+        OpenWithKey(path.toStdString());
+        EXPECT_TRUE(services.messages.empty())
+            << path.toStdString() << ": " << services.messages[0].text;
+        EXPECT_EQ(Layers()->GetItemCount(), layers) << path.toStdString();
+        EXPECT_EQ(Mixer()->m_layers.size(), size_t(layers)) << path.toStdString();
+        EXPECT_EQ(Frame()->windowTitle(), QFileInfo(path).fileName() + " - Kavelo");
+    }
 }
 
 } // namespace

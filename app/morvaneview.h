@@ -173,6 +173,7 @@ private:
     void ApplyMainColour();
     void ApplyTextWindowResult(int edit, const multimenu_package* selected);
     void RedrawAll();
+    void ActivateFrame();
 
     // Design files.
     bool ExportDesign(const std::string& path);

@@ -231,9 +231,7 @@ void CMorvaneView::AfterCreate() {
     if (show != 0)
         ShowWizard(1, &show, Text(1027));
     WriteWizardShowNextTime(show);
-    // The design window takes the keys once the wizard is gone.
-    if (QWidget* frame = window(); frame != this)
-        frame->activateWindow();
+    ActivateFrame();
 }
 
 // Layers --------------------------------------------------------------------------------------

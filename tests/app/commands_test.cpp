@@ -33,6 +33,7 @@ protected:
         Click(Widget(View(), ID_FIRST_FILE_THUMB + thumb));
     }
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        ActivateFrame();
         QTest::keyClick(Frame(), Qt::Key(key), modifiers);
         QApplication::processEvents();
     }

@@ -3,6 +3,7 @@
 #include "app/morvaneapp.h"
 #include "content/appsettings.h"
 #include "controls/wndcontrol.h"
+#include "popups/registerpopups.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,8 @@ void ProgramTest::SetUp() {
     ASSERT_TRUE(QDir::setCurrent(QStringLiteral(MORVANE_STAGE_DIR)));
     AppSettings().SetStartupAbort(0);
     WriteWindowTitle("");
+    // As the program's main does: splash, about box and drag icon.
+    RegisterFrameworkPopups();
 }
 
 void ProgramTest::TearDown() {
@@ -33,6 +36,11 @@ bool ProgramTest::Start(bool wizard) {
     }
     QApplication::processEvents();
     return started;
+}
+
+void ProgramTest::ActivateFrame() {
+    if (Frame() && QApplication::activeWindow() != Frame())
+        QApplication::setActiveWindow(Frame());
 }
 
 void ProgramTest::Stop() {

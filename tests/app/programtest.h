@@ -31,6 +31,10 @@ protected:
     CLayerCycle* Layers() const { return View()->LayerList(); }
     CLayerMixer* Mixer() const { return View()->Mixer(); }
 
+    // The design window active, as the window manager makes it once a
+    // popup has gone (the offscreen platform does not).
+    void ActivateFrame();
+
     // Runs the action while a popup's modal loop runs: the action gets the
     // popup window that became active (the top-level window opened last).
     static void WhenPopupOpens(std::function<void(QWidget* popup)> action);

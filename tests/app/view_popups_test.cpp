@@ -44,6 +44,7 @@ struct Opened {
 class ViewPopupsTest : public ProgramTest {
 protected:
     void Key(int key) {
+        ActivateFrame();
         QTest::keyClick(Frame(), Qt::Key(key));
         QApplication::processEvents();
     }

@@ -147,3 +147,84 @@ TEST_F(CommandsTest, TheMainColourTurnsTheCornersAndTheWholePageRed) {
 }
 
 } // namespace
+
+namespace {
+
+class KeysTest : public ProgramTest {
+protected:
+    void AddClipArtForKeys() {
+        Click(Widget(View(), ID_FIRST_CATEGORY_THUMB + 7));
+        Click(Widget(View(), ID_FIRST_FILE_THUMB));
+    }
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        ActivateFrame();
+        QTest::keyClick(Frame(), Qt::Key(key), modifiers);
+        QApplication::processEvents();
+    }
+};
+
+TEST_F(KeysTest, OAndCtrlOOpenTheLoadDialogWithItsFilter) {
+    ASSERT_TRUE(Start());
+    Key(Qt::Key_O);
+    Key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(services.fileDialogs.size(), 2u);
+    for (const auto& dialog : services.fileDialogs) {
+        EXPECT_TRUE(dialog.open);
+        EXPECT_EQ(dialog.defaultExtension, ".prt");
+        EXPECT_EQ(dialog.filters,
+                  (std::vector<std::string>{"Print file (*.prt)", "Bitmap file (*.bmp)",
+                                            "JPeg/JFif file (*.jpg)", "Targa file (*.tga)",
+                                            "Png file (*.png)", "Pcx file (*.pcx)",
+                                            "Tiff file (*.tif)", "All Files (*)"}));
+    }
+}
+
+TEST_F(KeysTest, HAndF1OpenTheDutchHelpDocument) {
+    ASSERT_TRUE(Start());
+    Key(Qt::Key_H);
+    Key(Qt::Key_F1);
+    ASSERT_EQ(services.shellOpens.size(), 2u);
+    for (const auto& open : services.shellOpens) {
+        EXPECT_NE(open.first.find("dhelp.pdf"), std::string::npos) << open.first;
+        EXPECT_EQ(open.second, "open");
+    }
+}
+
+TEST_F(KeysTest, AShowsTheAboutBoxUntilAClick) {
+    ASSERT_TRUE(Start());
+    std::string caption;
+    WhenPopupOpens([&](QWidget* popup) {
+        caption = popup->windowTitle().toStdString();
+        QTest::mouseClick(popup, Qt::LeftButton, Qt::NoModifier, popup->rect().center());
+    });
+    Key(Qt::Key_A);
+    EXPECT_EQ(caption, "Popup window");
+}
+
+TEST_F(KeysTest, PAsksThePageModeFirstAndCancelPrintsNothing) {
+    ASSERT_TRUE(Start());
+    AddClipArtForKeys();
+    std::string title;
+    WhenPopupOpens([&](QWidget* popup) {
+        title = popup->windowTitle().toStdString();
+        auto* manager = dynamic_cast<CControlManager*>(popup);
+        auto* cancel = dynamic_cast<QWidget*>(manager->FindControl(100000));
+        QTest::mouseClick(cancel, Qt::LeftButton, Qt::NoModifier, cancel->rect().center());
+    });
+    Key(Qt::Key_P);
+    EXPECT_EQ(title, "Kies hoe u de pagina wil afdrukken");
+    EXPECT_TRUE(services.printDialogs.empty());
+}
+
+TEST_F(KeysTest, UpAndDownMoveTheSelectedLayerLikeItsButtons) {
+    ASSERT_TRUE(Start());
+    AddClipArtForKeys();
+    AddClipArtForKeys();
+    const int front = Layers()->GetItem(0)->serial;
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Layers()->GetItem(1)->serial, front);
+    Key(Qt::Key_Up);
+    EXPECT_EQ(Layers()->GetItem(0)->serial, front);
+}
+
+} // namespace

@@ -196,8 +196,11 @@ std::string QtPatterns(const std::string& patterns) {
         std::string p = Trim(patterns.substr(start, end - start));
         if (p == "*.*")
             p = "*";
-        if (!p.empty())
-            out += (out.empty() ? "" : " ") + p;
+        if (!p.empty()) {
+            if (!out.empty())
+                out += ' ';
+            out += p;
+        }
         start = end + 1;
     }
     return out.empty() ? "*" : out;

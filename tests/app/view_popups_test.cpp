@@ -82,6 +82,10 @@ TEST_F(ViewPopupsTest, AddTextTwiceOpensTheSecondWindowWithTheFirstValues) {
     ASSERT_EQ(Layers()->GetItemCount(), 1);
     EXPECT_EQ(Layers()->GetItem(0)->kind, MMP_TEXT);
     EXPECT_EQ(Layers()->GetItem(0)->text, "Hallo");
+    // The letters typed into the text field are no commands of the frame:
+    // H would have opened the help, O the load dialog.
+    EXPECT_TRUE(services.shellOpens.empty());
+    EXPECT_TRUE(services.fileDialogs.empty());
     // A text is selected: it can be edited.
     EXPECT_TRUE(dynamic_cast<QWidget*>(View()->FindControl(ID_EDIT_TEXT))->isEnabled());
 

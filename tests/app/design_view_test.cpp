@@ -130,6 +130,10 @@ protected:
     }
 
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        // A text layer's progress popup may have taken the activation; the
+        // keys belong to the frame as on a desktop.
+        Frame()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
         QTest::keyClick(Frame(), Qt::Key(key), modifiers);
         QApplication::processEvents();
     }

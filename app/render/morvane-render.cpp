@@ -168,6 +168,10 @@ int main(int argc, char** argv) {
         std::fputs("morvane-render: cannot enter the program folder\n", stderr);
         return 3;
     }
+    // The controls' diagnostic lines are meant for no one; a renderer's
+    // standard output stays clean for the caller's scripts.
+    if (!std::freopen("/dev/null", "w", stdout))
+        std::fputs("morvane-render: diagnostics stay on the standard output\n", stderr);
     CConsoleServices services;
     platform::SetServices(&services);
     RegisterFrameworkPopups();

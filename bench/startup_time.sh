@@ -14,6 +14,7 @@ xvfb=$!
 home="$(mktemp -d)"
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$home"' EXIT
 export DISPLAY="$display"
+export QT_QPA_PLATFORM=xcb
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
 mkdir -p "$home/.config/Kavelo"

@@ -20,6 +20,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY="$display"
+# The test suite runs offscreen; this test needs the real X window.
+export QT_QPA_PLATFORM=xcb
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
 fail() { echo "FAIL: $*" >&2; exit 1; }

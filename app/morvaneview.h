@@ -17,6 +17,7 @@
 #include <string_view>
 
 class CButtonControl;
+class CColorButtonControl;
 class CDC;
 class CLayerCycle;
 class CLayerMixer;
@@ -127,6 +128,9 @@ public:
     bool IsPrinting() const { return m_bPrinting; }
 
     CLayerCycle* LayerList() const;
+    // The main colour button and the four corner buttons (top-left,
+    // top-right, bottom-left, bottom-right); false when one is missing.
+    bool FindColourButtons(CColorButtonControl* buttons[5]) const;
     CLayerMixer* Mixer() const;
 
     // Print settings; the page mode is also line 6 of a design file.

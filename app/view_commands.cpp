@@ -193,18 +193,15 @@ bool CMorvaneView::NewDesign() {
     if (!list)
         return false;
     list->RemoveAllLayers();
-    auto* main = dynamic_cast<CColorButtonControl*>(FindControl(ID_COLOUR_MAIN));
-    CColorButtonControl* corners[4];
-    const int cornerIds[4] = {ID_COLOUR_TOP_LEFT, ID_COLOUR_TOP_RIGHT, ID_COLOUR_BOTTOM_LEFT,
-                              ID_COLOUR_BOTTOM_RIGHT};
-    for (int i = 0; i < 4; ++i)
-        corners[i] = dynamic_cast<CColorButtonControl*>(FindControl(cornerIds[i]));
-    if (!main || !corners[0] || !corners[1] || !corners[2] || !corners[3])
+    CColorButtonControl* buttons[5];
+    if (!FindColourButtons(buttons))
         return false;
+    CColorButtonControl* main = buttons[0];
+    CColorButtonControl* const* corners = buttons + 1;
     main->m_crColor = 0x00FFFFFF;
-    for (CColorButtonControl* corner : corners) {
-        corner->m_crColor = 0x00FFFFFF;
-        corner->Redraw(nullptr, 1);
+    for (int i = 0; i < 4; ++i) {
+        corners[i]->m_crColor = 0x00FFFFFF;
+        corners[i]->Redraw(nullptr, 1);
     }
     CLayerMixer* mixer = Mixer();
     if (!mixer)
@@ -269,20 +266,25 @@ void CMorvaneView::AddChosenClipArt() {
 }
 
 void CMorvaneView::ApplyMainColour() {
-    auto* main = dynamic_cast<CColorButtonControl*>(FindControl(ID_COLOUR_MAIN));
-    const int cornerIds[4] = {ID_COLOUR_TOP_LEFT, ID_COLOUR_TOP_RIGHT, ID_COLOUR_BOTTOM_LEFT,
-                              ID_COLOUR_BOTTOM_RIGHT};
-    CColorButtonControl* corners[4];
-    for (int i = 0; i < 4; ++i)
-        corners[i] = dynamic_cast<CColorButtonControl*>(FindControl(cornerIds[i]));
-    if (!main || !corners[0] || !corners[1] || !corners[2] || !corners[3])
+    CColorButtonControl* buttons[5];
+    if (!FindColourButtons(buttons))
         return;
-    for (CColorButtonControl* corner : corners) {
-        corner->m_crColor = main->m_crColor;
-        corner->Redraw(nullptr, 1);
+    const COLORREF colour = buttons[0]->m_crColor;
+    for (int i = 1; i < 5; ++i) {
+        buttons[i]->m_crColor = colour;
+        buttons[i]->Redraw(nullptr, 1);
     }
     if (CLayerMixer* mixer = Mixer())
-        mixer->SetAllBackgroundColours(main->m_crColor);
+        mixer->SetAllBackgroundColours(colour);
+}
+
+bool CMorvaneView::FindColourButtons(CColorButtonControl* buttons[5]) const {
+    const int ids[5] = {ID_COLOUR_MAIN, ID_COLOUR_TOP_LEFT, ID_COLOUR_TOP_RIGHT,
+                        ID_COLOUR_BOTTOM_LEFT, ID_COLOUR_BOTTOM_RIGHT};
+    for (int i = 0; i < 5; ++i)
+        if (!(buttons[i] = dynamic_cast<CColorButtonControl*>(FindControl(ids[i]))))
+            return false;
+    return true;
 }
 
 CLayerCycle* CMorvaneView::LayerList() const {

@@ -26,8 +26,6 @@ constexpr int kImportDisplaySize = 50;
 constexpr double kMinAspect = 0.05;
 constexpr double kMaxAspect = 20.0;
 constexpr const char* kMissingPictureFilter = "BMP file (*.bmp)|*.bmp|All Files (*.*)|*.*||";
-const int kColourButtonIds[5] = {ID_COLOUR_MAIN, ID_COLOUR_TOP_LEFT, ID_COLOUR_TOP_RIGHT,
-                                 ID_COLOUR_BOTTOM_LEFT, ID_COLOUR_BOTTOM_RIGHT};
 
 // The extension with its dot, or nothing when the path does not split.
 bool ExtensionOf(const std::string& path, std::string* extension) {
@@ -71,12 +69,11 @@ bool CMorvaneView::ExportDesign(const std::string& path) {
 
 bool CMorvaneView::WriteDesignHeader(std::string* text) {
     DesignHeader header;
-    for (int i = 0; i < 5; ++i) {
-        auto* button = dynamic_cast<CColorButtonControl*>(FindControl(kColourButtonIds[i]));
-        if (!button)
-            return false;
-        header.colours[i] = button->m_crColor;
-    }
+    CColorButtonControl* buttons[5];
+    if (!FindColourButtons(buttons))
+        return false;
+    for (int i = 0; i < 5; ++i)
+        header.colours[i] = buttons[i]->m_crColor;
     CLayerMixer* mixer = Mixer();
     if (!mixer)
         return false;
@@ -154,21 +151,11 @@ bool CMorvaneView::ImportPicture(const std::string& path) {
 
 namespace {
 
-// The five colour buttons in the order of the header lines, or false when
-// one is missing.
-bool FindColourButtons(const CMorvaneView* view, CColorButtonControl* buttons[5]) {
-    for (int i = 0; i < 5; ++i)
-        if (!(buttons[i] =
-                  dynamic_cast<CColorButtonControl*>(view->FindControl(kColourButtonIds[i]))))
-            return false;
-    return true;
-}
-
 // Lines 1 to 7 applied to the buttons, the page mode and the page.
 bool ApplyDesignHeader(CMorvaneView* view, const DesignHeader& header) {
     CColorButtonControl* buttons[5];
     CLayerMixer* mixer = view->Mixer();
-    if (!FindColourButtons(view, buttons) || !mixer)
+    if (!view->FindColourButtons(buttons) || !mixer)
         return false;
     for (int i = 0; i < 5; ++i) {
         buttons[i]->m_crColor = header.colours[i];

@@ -89,6 +89,11 @@ public:
     // The initial update: the manager's creation sequence on this window.
     BOOL OnInitialUpdate();
 
+    // The editing surface alone at the given size, never shown: no frame,
+    // splash, wizard or refusal of a second copy. For rendering designs
+    // without a window.
+    bool BuildSurface(int width, int height);
+
     // Control manager ----------------------------------------------------------------------
     void BeforeCreate() override;
     BOOL CreateControls() override;

@@ -228,3 +228,15 @@ void CMorvaneView::UpdateButtonStates() {
         if (CControlBase* control = FindControl(id))
             control->Enable(any);
 }
+
+bool CMorvaneView::BuildSurface(int width, int height) {
+    SetUpPalette();
+    BeforeCreate();
+    if (!CreateControls())
+        return false;
+    InitLayout(0, 0);
+    resize(width, height);
+    // A hidden widget gets its resize event only when shown.
+    OnSize(0, width, height);
+    return Mixer() && LayerList();
+}

@@ -53,28 +53,13 @@ std::string LargestTemplate() {
     return QDir::toNativeSeparators(largest).toStdString();
 }
 
-// The main view without its frame, never shown, as morvane-render builds it.
-class CBenchView : public CMorvaneView {
-public:
-    bool Build() {
-        SetUpPalette();
-        BeforeCreate();
-        if (!CreateControls())
-            return false;
-        InitLayout(0, 0);
-        resize(kViewWidth, kViewHeight);
-        OnSize(0, kViewWidth, kViewHeight);
-        return Mixer() && LayerList();
-    }
-};
-
 // Settings in a private file, the staged folder as program and content
 // folder, messages answered by a script, the view built.
 struct Setup {
     QTemporaryDir dir;
     QString previousFolder = QDir::currentPath();
     platform::ScopedScriptedServices services;
-    std::unique_ptr<CBenchView> view;
+    std::unique_ptr<CMorvaneView> view;
     std::string design = LargestTemplate();
 
     Setup() {
@@ -83,8 +68,8 @@ struct Setup {
             !CMorvaneApp(AppSettings()).InitFolders())
             return;
         RegisterFrameworkPopups();
-        view = std::make_unique<CBenchView>();
-        if (!view->Build())
+        view = std::make_unique<CMorvaneView>();
+        if (!view->BuildSurface(kViewWidth, kViewHeight))
             view.reset();
     }
     ~Setup() {

@@ -53,23 +53,6 @@ public:
     int ShellExecute(const std::string&, const std::string&) override { return 0; }
 };
 
-// The main view without its frame, splash, wizard or the refusal of a second
-// copy: the editing surface alone, never shown.
-class CRenderView : public CMorvaneView {
-public:
-    bool Build() {
-        SetUpPalette();
-        BeforeCreate();
-        if (!CreateControls())
-            return false;
-        InitLayout(0, 0);
-        resize(kViewWidth, kViewHeight);
-        // A hidden widget gets its resize event only when shown.
-        OnSize(0, kViewWidth, kViewHeight);
-        return Mixer() && LayerList();
-    }
-};
-
 struct Arguments {
     std::string design;
     std::string output;
@@ -130,8 +113,8 @@ bool RenderAtWidth(CMorvaneView& view, const std::string& path, int width) {
 }
 
 int Render(const Arguments& arguments) {
-    CRenderView view;
-    if (!view.Build()) {
+    CMorvaneView view;
+    if (!view.BuildSurface(kViewWidth, kViewHeight)) {
         std::fprintf(stderr, "morvane-render: the editing surface could not be built in %s\n",
                      AppSettings().GetProgramFolder().c_str());
         return 3;

@@ -14,16 +14,8 @@
 
 namespace {
 
-QWidget* Widget(CMorvaneView* view, int id) {
-    return dynamic_cast<QWidget*>(view->FindControl(id));
-}
-
-void Click(QWidget* widget) {
-    ASSERT_NE(widget, nullptr);
-    QTest::mouseMove(widget, widget->rect().center());
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
-    QApplication::processEvents();
-}
+using programtest::Click;
+using programtest::Widget;
 
 class CommandsTest : public ProgramTest {
 protected:

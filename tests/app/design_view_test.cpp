@@ -28,35 +28,10 @@
 
 namespace {
 
-void Click(QWidget* widget) {
-    ASSERT_NE(widget, nullptr);
-    QTest::mouseMove(widget, widget->rect().center());
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
-    QApplication::processEvents();
-}
-
-std::string ReadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll().toStdString();
-}
-
-void WriteFile(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
+using programtest::Click;
+using programtest::Lines;
+using programtest::ReadFile;
+using programtest::WriteFile;
 
 // "%f" of the C locale, written by Qt (locale-independent).
 std::string Real(double value) {

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -70,3 +71,39 @@ std::string ProgramTest::ClipArtPicture() {
         QDir(QStringLiteral("res/Data")).entryList({QStringLiteral("i*.bmp")}, QDir::Files);
     return files.isEmpty() ? std::string() : "res\\Data\\" + files.first().toStdString();
 }
+
+namespace programtest {
+
+QWidget* Widget(CMorvaneView* view, int id) {
+    return dynamic_cast<QWidget*>(view->FindControl(id));
+}
+
+void Click(QWidget* widget) {
+    ASSERT_NE(widget, nullptr);
+    QTest::mouseMove(widget, widget->rect().center());
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+    QApplication::processEvents();
+}
+
+std::string ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+void WriteFile(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+} // namespace programtest

@@ -15,6 +15,23 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+class QWidget;
+
+// Small hands of the tests of the whole program.
+namespace programtest {
+
+// The control's window on the view.
+QWidget* Widget(CMorvaneView* view, int id);
+// The pointer onto the widget's centre, and a left click there.
+void Click(QWidget* widget);
+std::string ReadFile(const QString& path);
+void WriteFile(const QString& path, const std::string& bytes);
+// The lines of a text without their line feeds; an unended last line counts.
+std::vector<std::string> Lines(const std::string& text);
+
+} // namespace programtest
 
 class ProgramTest : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 // error and the pictures and designs it writes.
 
 #include "app/messagetable.h"
+#include "programtest.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,10 @@
 
 namespace {
 
+using programtest::Lines;
+using programtest::ReadFile;
+using programtest::WriteFile;
+
 const QString kRenderer = QStringLiteral(MORVANE_STAGE_DIR "/morvane-render");
 
 struct Outcome {
@@ -27,25 +32,6 @@ struct Outcome {
     std::string errors;
     bool finished = false;
 };
-
-std::string ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
-
-void WriteFile(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
 
 // The first clip-art picture of the staged resources, as designs name it.
 std::string ClipArt() {

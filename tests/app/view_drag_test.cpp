@@ -14,15 +14,13 @@
 
 namespace {
 
+using programtest::Widget;
+
 void Send(QWidget* widget, QEvent::Type type, QPoint local, Qt::MouseButton button,
           Qt::MouseButtons buttons) {
     QMouseEvent event(type, QPointF(local), QPointF(widget->mapToGlobal(local)), button, buttons,
                       Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
-}
-
-QWidget* Widget(CMorvaneView* view, int id) {
-    return dynamic_cast<QWidget*>(view->FindControl(id));
 }
 
 class ViewDragTest : public ProgramTest {

@@ -21,12 +21,8 @@
 
 namespace {
 
-void Click(QWidget* widget) {
-    ASSERT_NE(widget, nullptr);
-    QTest::mouseMove(widget, widget->rect().center());
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
-    QApplication::processEvents();
-}
+using programtest::Click;
+using programtest::Widget;
 
 QWidget* ControlOf(QWidget* popup, int id) {
     auto* manager = dynamic_cast<CControlManager*>(popup);
@@ -51,8 +47,8 @@ protected:
     void AddClipArt(int thumb) {
         auto* strip = dynamic_cast<CThumbStrip*>(View()->FindControl(ID_CATEGORY_STRIP));
         ASSERT_NE(strip, nullptr);
-        Click(dynamic_cast<QWidget*>(View()->FindControl(ID_FIRST_CATEGORY_THUMB + 7)));
-        Click(dynamic_cast<QWidget*>(View()->FindControl(ID_FIRST_FILE_THUMB + thumb)));
+        Click(Widget(View(), ID_FIRST_CATEGORY_THUMB + 7));
+        Click(Widget(View(), ID_FIRST_FILE_THUMB + thumb));
     }
     // Opens the text window with the key, replaces its text and confirms it.
     Opened WriteText(int key, const QString& text, bool confirm = true) {

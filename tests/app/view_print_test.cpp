@@ -15,11 +15,7 @@
 
 namespace {
 
-void Click(QWidget* widget) {
-    ASSERT_NE(widget, nullptr);
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
-    QApplication::processEvents();
-}
+using programtest::Click;
 
 bool IsRed(QRgb p) {
     return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;

@@ -119,13 +119,6 @@ void CMainFrame::BuildKeyboardTable() {
     }
 }
 
-QAction* CMainFrame::FindKeyAction(int command) const {
-    for (QAction* action : actions())
-        if (action->property(kCommandProperty).toInt() == command)
-            return action;
-    return nullptr;
-}
-
 void CMainFrame::OnCommand(int command) {
     if (!m_pView)
         return;

@@ -37,8 +37,6 @@ public:
     void OnCommand(int command);
 
     CMorvaneView* View() const { return m_pView; }
-    // The action of a keyboard-table entry, for its shortcut (tests).
-    QAction* FindKeyAction(int command) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -231,6 +231,13 @@ void CMorvaneView::AfterCreate() {
     ActivateFrame();
 }
 
+// The design window takes the keys after the start-up wizard: it was not
+// active yet when the wizard opened, so nothing gives the activation back.
+void CMorvaneView::ActivateFrame() {
+    if (QWidget* frame = window(); frame != this && frame->isVisible())
+        frame->activateWindow();
+}
+
 // Layers --------------------------------------------------------------------------------------
 
 void CMorvaneView::StepCurrentItem(int step) {

@@ -38,12 +38,6 @@ private:
 
 } // namespace
 
-// The design window takes the keys again once a popup has gone.
-void CMorvaneView::ActivateFrame() {
-    if (QWidget* frame = window(); frame != this && frame->isVisible())
-        frame->activateWindow();
-}
-
 // Text window ----------------------------------------------------------------------------------
 
 int CMorvaneView::DoTextWindow(int edit) {
@@ -78,7 +72,6 @@ int CMorvaneView::DoTextWindow(int edit) {
     }
     delete m_pTextWindow;
     m_pTextWindow = nullptr;
-    ActivateFrame();
     if (result == 1) {
         ApplyTextWindowResult(edit, list->GetCurrentItem());
         RedrawAll();
@@ -153,7 +146,6 @@ int CMorvaneView::ShowWizard(int showCheckBox, int* showValue, const std::string
         *showValue = m_pWizardWindow->GetShowAgain();
     delete m_pWizardWindow;
     m_pWizardWindow = nullptr;
-    ActivateFrame();
     if (choice >= 1 && choice <= kWizardTemplateFolders) {
         const std::string folder = Text(1022 + choice - 1);
         DispatchSelect(ID_LOAD, &folder);
@@ -196,7 +188,6 @@ BOOL CMorvaneView::OnPreparePrinting(platform::CPrintInfo* info) {
     m_print.m_nPageMode = mode;
     delete m_pPageWindow;
     m_pPageWindow = nullptr;
-    ActivateFrame();
     return mode != 0;
 }
 

@@ -86,9 +86,11 @@ int SharpnessFactor(const LOGFONTA& font, const CDIB& picture) {
 
 LOGFONTA ScaledFont(const LOGFONTA& font, int factor) {
     LOGFONTA scaled = font;
-    if (font.lfHeight == 0)
-        scaled.lfHeight = -QFontMetrics(platform::FontFromLogFont(font)).ascent() -
-                          QFontMetrics(platform::FontFromLogFont(font)).descent();
+    if (font.lfHeight == 0) {
+        // The default size, as a pixel height that can be scaled.
+        const QFontMetrics metrics(platform::FontFromLogFont(font));
+        scaled.lfHeight = -(metrics.ascent() + metrics.descent());
+    }
     scaled.lfHeight *= factor;
     scaled.lfWidth *= factor;
     return scaled;

@@ -79,8 +79,9 @@ int SharpnessFactor(const LOGFONTA& font, const CDIB& picture) {
     const int line = QFontMetrics(platform::FontFromLogFont(font)).height();
     if (line <= 0 || picture.GetWidth() <= 0 || picture.GetHeight() <= 0)
         return 1;
-    const int factor = std::min({kSharpLineHeight / line, kMaxTextWidth / picture.GetWidth(),
-                                 kMaxTextHeight / picture.GetHeight()});
+    const int factor =
+        std::min({(kSharpLineHeight + line - 1) / line, kMaxTextWidth / picture.GetWidth(),
+                  kMaxTextHeight / picture.GetHeight()});
     return std::max(factor, 1);
 }
 

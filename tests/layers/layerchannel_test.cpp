@@ -153,3 +153,28 @@ TEST(TextLayerTest, PaperBecomesTransparentAndInkEdgesHalf) {
     EXPECT_TRUE(empty.BuildStream());
     EXPECT_FALSE(empty.m_stream.IsValid());
 }
+
+TEST(TextLayerTest, SmallFontsAreDrawnLargeEnoughToStaySharp) {
+    // The default font and a 16-pixel one: drawn a whole number of times
+    // larger, at least 96 pixels per line, in the proportions of the text
+    // at its own size.
+    for (const LOGFONTA font : {LOGFONTA{}, Font(16)}) {
+        std::unique_ptr<CDIB> plain(RenderText("Hallo wereld", &font, RGB(0, 0, 0), 0, 1200, 1200));
+        ASSERT_NE(plain, nullptr);
+        CLayerChannel_Text layer("Hallo wereld", 3, 255, font, RGB(0, 0, 0), 0);
+        ASSERT_TRUE(layer.BuildStream());
+        const int width = layer.m_stream.GetWidth(), height = layer.m_stream.GetHeight();
+        EXPECT_GE(height, 96) << "font height " << font.lfHeight;
+        EXPECT_LE(width, 1800);
+        const double factor = double(height) / plain->GetHeight();
+        EXPECT_GE(factor, 2.0);
+        EXPECT_NEAR(double(width) / plain->GetWidth(), factor, factor * 0.15);
+    }
+    // A font that is large already is drawn as it is.
+    const LOGFONTA large = Font(120);
+    std::unique_ptr<CDIB> plain(RenderText("Ab", &large, RGB(0, 0, 0), 0, 1200, 1200));
+    CLayerChannel_Text layer("Ab", 3, 255, large, RGB(0, 0, 0), 0);
+    ASSERT_TRUE(layer.BuildStream());
+    EXPECT_EQ(layer.m_stream.GetWidth(), plain->GetWidth());
+    EXPECT_EQ(layer.m_stream.GetHeight(), plain->GetHeight());
+}

@@ -1,6 +1,7 @@
 // The editing surface of the main view: the content check, the background
 // and the 41 controls in their order, with their links.
 
+#include "app/extratexts.h"
 #include "app/messagetable.h"
 #include "app/morvaneapp.h"
 #include "app/morvaneview.h"
@@ -59,6 +60,7 @@ void CMorvaneView::BeforeCreate() {
     WriteLanguage(kLanguageDutch);
     m_strings.m_nLanguage = kLanguageDutch;
     RegisterMessageTable(m_strings);
+    RegisterExtraTexts(m_strings);
 }
 
 // Asks for the disc up to three times while the clip art is missing.

@@ -1,0 +1,29 @@
+#include "app/extratexts.h"
+
+#include "app/messagetable.h"
+#include "controls/stringserver.h"
+
+#include <iterator>
+
+const MessageTableRow kExtraTexts[] = {
+    // page print window: transfer paper for light fabric, printed mirrored
+    {kTextLightFabric,
+     {"Lichte stof (gespiegeld)", "Tissu clair (inversé)", "Light fabric (mirrored)",
+      "Heller Stoff (gespiegelt)"}},
+    // page print window: transfer paper for dark fabric, printed as shown
+    {kTextDarkFabric,
+     {"Donkere stof (niet gespiegeld)", "Tissu foncé (non inversé)",
+      "Dark fabric (not mirrored)", "Dunkler Stoff (nicht gespiegelt)"}},
+    // page print window: marks at the corners of every copy
+    {kTextCutMarks, {"Snijtekens", "Traits de coupe", "Cut marks", "Schnittmarken"}},
+};
+
+const int kExtraTextRows = static_cast<int>(std::size(kExtraTexts));
+
+bool RegisterExtraTexts(CStringServer& server) {
+    for (const auto& row : kExtraTexts)
+        for (int language = 0; language < kMessageTableLanguages; ++language)
+            if (!server.Add(row.id, language + 1, row.texts[language]))
+                return false;
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Interface texts of the features the message table has no row for, in the
+// same four languages. They are registered after the message table, whose
+// rows never change, under identifiers of their own: each feature keeps to
+// its block so that features can grow without renumbering each other.
+
+class CStringServer;
+
+struct MessageTableRow;
+
+// Identifier blocks of the extra texts.
+enum : int {
+    kFirstExtraTextId = 1100,
+    kTransferPaperTextIds = 1100, // page print window: paper and marks
+};
+
+enum : int {
+    kTextLightFabric = kTransferPaperTextIds, // mirrored print, the default
+    kTextDarkFabric,                          // printed face up, not mirrored
+    kTextCutMarks,
+};
+
+extern const MessageTableRow kExtraTexts[];
+extern const int kExtraTextRows;
+
+// Adds every extra text, row by row and languages 1 to 4 within a row, like
+// the message table. FALSE when an entry could not be added.
+bool RegisterExtraTexts(CStringServer& server);

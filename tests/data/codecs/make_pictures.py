@@ -120,19 +120,20 @@ def info40(width, height, bpp, compression, colours, size=0):
 
 
 # Run-length pictures with delta escapes (0, 2, dx, dy): the pixels jumped
-# over take colour 0 of the table, as PIL shows them.
+# over take colour 0 of the table, as ImageMagick shows them. (PIL loses the
+# deltas; ImageMagick wants a few bytes after the end code, hence the zeros.)
 rgb_table = [(0, 0, 128), (255, 0, 0), (0, 160, 0), (0, 0, 255), (250, 250, 0), (255, 255, 255)]
 table = b"".join(bytes([b, g, r, 0]) for r, g, b in rgb_table)
 rle8 = bytes([4, 1, 0, 2, 3, 1, 2, 2, 0, 0,          # row 0: 4 x red, skip 3 right 1 up
               0, 3, 3, 4, 5, 0, 1, 4, 0, 0,          # literal of 3, one yellow, end of row
-              0, 2, 1, 1, 3, 5, 0, 1])               # skip, 3 x white, end of picture
+              0, 2, 1, 1, 3, 5, 0, 1, 0, 0, 0, 0])   # skip, 3 x white, end of picture
 open("rledelta8.bmp", "wb").write(bmp_file(info40(12, 5, 8, 1, 6, len(rle8)), table, rle8))
 rle4 = bytes([5, 0x12, 0, 2, 2, 1, 4, 0x34, 0, 0,    # 5 pixels alternating 1 and 2
               0, 5, 0x51, 0x23, 0x40, 0, 0, 2, 0, 1,  # literal of 5 (3 bytes + pad)
-              3, 0x55, 0, 1])
+              3, 0x55, 0, 1, 0, 0, 0, 0])
 open("rledelta4.bmp", "wb").write(bmp_file(info40(11, 4, 4, 2, 6, len(rle4)), table, rle4))
-for name in ("rledelta8.bmp", "rledelta4.bmp"):
-    pil_ref(name)
+magick_ref("rledelta8.bmp", 12, 5)
+magick_ref("rledelta4.bmp", 11, 4)
 
 # A 24-bit file (rows of 111 bytes and one padding byte) missing only the
 # padding byte of its last row; its pixels are those of src.png.

@@ -210,7 +210,7 @@ TEST(PngDecoderTest, DamagedFilesFail) {
 }
 
 TEST(JpegDecoderTest, DecodesCloseToTheSource) {
-    // Floating-point transform without fancy upsampling: within a few
+    // Floating-point transform with the default (fancy) upsampling: within a few
     // levels of the source at quality 95.
     EXPECT_TRUE(SamePixels(*Decoded("colour.jpg"), Reference("src.png"), false, 24));
     EXPECT_TRUE(SamePixels(*Decoded("progressive.jpg"), Reference("src.png"), false, 24));

@@ -67,8 +67,11 @@ PicType RecogniseType(const BYTE* b, int size) {
         return PicType::Bmp;
     if (LooksLikeTga(b, size))
         return PicType::Tga;
+    // Classic TIFF (42) and BigTIFF (43), either byte order.
     if (BytesAre(b, size, 0, {0x49, 0x49, 0x2A, 0x00}) ||
-        BytesAre(b, size, 0, {0x4D, 0x4D, 0x00, 0x2A}))
+        BytesAre(b, size, 0, {0x4D, 0x4D, 0x00, 0x2A}) ||
+        BytesAre(b, size, 0, {0x49, 0x49, 0x2B, 0x00}) ||
+        BytesAre(b, size, 0, {0x4D, 0x4D, 0x00, 0x2B}))
         return PicType::Tiff;
     if (LooksLikePict(b, size))
         return PicType::Pict;

@@ -1,9 +1,11 @@
 #include "codecs/bmpdecoder.h"
 
 #include "codecs/bmp.h"
+#include "codecs/bmpheader.h"
 #include "codecs/datasource.h"
 #include "codecs/textexception.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -12,72 +14,19 @@ namespace {
 
 constexpr RGBQUAD kBlack = {0, 0, 0, 255};
 
-struct BmpLayout {
-    BITMAPINFOHEADER info;
-    int height;                 // rows, always positive
-    bool topDown;               // a negative stored height means the first row is the top
-    DWORD masks[3] = {0, 0, 0}; // red, green, blue for 16 and 32 bits
-};
-
-void ReadFileHeader(CDataSource* source) {
-    if (source->ReadLE16() != kBitmapFileType)
-        RaiseError(kErrWrongFormat, "Bitmap decoder: This isn't a bitmap.");
-    source->Skip(12); // file size, reserved words, offset
-}
-
-BmpLayout ReadInfoHeader(CDataSource* source) {
-    BmpLayout layout{};
-    std::memcpy(&layout.info, source->ReadBytes(sizeof(BITMAPINFOHEADER)), sizeof layout.info);
-    if (layout.info.biSize != sizeof(BITMAPINFOHEADER))
-        RaiseError(kErrUnsupported, "Bitmap decoder: BITMAPINFOHEADER has wrong size.");
-    const long long height = layout.info.biHeight;
-    layout.topDown = height < 0;
-    layout.height = int(height < 0 ? -height : height);
-    if (height == INT32_MIN)
-        RaiseError(kErrCorrupt, "Bitmap decoder: height out of range.");
-    return layout;
-}
-
+// A colour table of blue, green, red (and, in Windows files, one unused
+// byte) entries, padded with black to 256 entries.
 void ReadPalette(CDataSource* source, const BmpLayout& layout, std::vector<RGBQUAD>* palette) {
-    const DWORD entries =
-        layout.info.biClrUsed ? layout.info.biClrUsed : DWORD(1) << layout.info.biBitCount;
-    if (entries > 256)
-        RaiseError(kErrUnsupported, "Bitmap decoder: colour table has more than 256 entries.");
     palette->assign(256, kBlack);
-    const BYTE* table = source->ReadBytes(int(entries * 4));
-    for (DWORD i = 0; i < entries; ++i)
-        (*palette)[i] = {table[i * 4], table[i * 4 + 1], table[i * 4 + 2], 255};
+    const int step = layout.colourEntryBytes;
+    const BYTE* table = source->ReadBytes(int(layout.colours) * step);
+    for (DWORD i = 0; i < layout.colours; ++i)
+        (*palette)[i] = {table[i * step], table[i * step + 1], table[i * step + 2], 255};
 }
 
-bool IsPlainRgb32(const DWORD masks[3]) {
-    return masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF;
-}
-
-// Reads the colour masks of 16- and 32-bit pictures. Without masks the
-// formats' defaults apply: 5-5-5 for 16 bits, blue-green-red bytes for 32.
-void ReadMasks(CDataSource* source, BmpLayout* layout) {
-    const DWORD compression = layout->info.biCompression;
-    const int bpp = layout->info.biBitCount;
-    if (compression == BI_BITFIELDS) {
-        for (DWORD& mask : layout->masks)
-            mask = source->ReadLE32();
-        for (DWORD mask : layout->masks)
-            if (mask == 0 ||
-                (mask >> std::countr_zero(mask)) & ((mask >> std::countr_zero(mask)) + 1))
-                RaiseError(kErrUnsupported, "Decoding bmp: unsupported colour masks.");
-    } else if (compression == BI_RGB) {
-        if (bpp == 16) {
-            layout->masks[0] = 0x7C00;
-            layout->masks[1] = 0x03E0;
-            layout->masks[2] = 0x001F;
-        } else {
-            layout->masks[0] = 0xFF0000;
-            layout->masks[1] = 0x00FF00;
-            layout->masks[2] = 0x0000FF;
-        }
-    } else {
-        RaiseError(kErrUnsupported, "Decoding bmp: unsupported compression.");
-    }
+bool IsPlainRgb32(const DWORD masks[4]) {
+    return masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF &&
+           (masks[3] == 0 || masks[3] == 0xFF000000);
 }
 
 // One colour channel of a masked pixel, widened to 8 bits.
@@ -151,7 +100,7 @@ void DecodeIndexedRow(const BYTE* in, BYTE* out, int width, int bpp,
     }
 }
 
-void DecodeMaskedRow(const BYTE* in, BYTE* out, int width, int bpp, const DWORD masks[3]) {
+void DecodeMaskedRow(const BYTE* in, BYTE* out, int width, int bpp, const DWORD masks[4]) {
     for (int x = 0; x < width; ++x) {
         DWORD pixel;
         if (bpp == 16) {
@@ -160,22 +109,32 @@ void DecodeMaskedRow(const BYTE* in, BYTE* out, int width, int bpp, const DWORD 
             const BYTE* p = in + x * 4;
             pixel = DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24);
         }
+        const BYTE alpha = masks[3] ? Channel(pixel, masks[3]) : 255;
         PutPixel(
             out, x,
-            {Channel(pixel, masks[2]), Channel(pixel, masks[1]), Channel(pixel, masks[0]), 255});
+            {Channel(pixel, masks[2]), Channel(pixel, masks[1]), Channel(pixel, masks[0]), alpha});
     }
+}
+
+// Bytes of uncompressed pixel data a picture needs: every row padded to a
+// multiple of 4 bytes, except the last, whose padding some writers leave
+// out at the end of the file.
+long long NeededPixelBytes(const BmpLayout& layout) {
+    const long long rowBytes = CWinBmp::RowBytes(layout.width, layout.bitCount);
+    const long long lastRow = ((long long)layout.width * layout.bitCount + 7) / 8;
+    return rowBytes * (layout.height - 1) + lastRow;
 }
 
 void DecodeUncompressed(CDataSource* source, CBmp* bmp, const BmpLayout& layout,
                         const std::vector<RGBQUAD>& palette) {
-    const int width = layout.info.biWidth;
-    const int bpp = layout.info.biBitCount;
+    const int width = layout.width;
+    const int bpp = layout.bitCount;
     const int rowBytes = CWinBmp::RowBytes(width, bpp);
-    RequireInput(source, (long long)rowBytes * layout.height);
+    RequireInput(source, NeededPixelBytes(layout));
     const BmpRows rows(bmp, layout);
     const bool plain32 = bpp == 32 && IsPlainRgb32(layout.masks);
     for (int r = 0; r < layout.height; ++r) {
-        const BYTE* in = source->ReadBytes(rowBytes);
+        const BYTE* in = source->ReadBytes(std::min(rowBytes, source->GetRemaining()));
         BYTE* out = rows.StoredRow(r);
         if (bpp <= 8) {
             DecodeIndexedRow(in, out, width, bpp, palette);
@@ -189,27 +148,47 @@ void DecodeUncompressed(CDataSource* source, CBmp* bmp, const BmpLayout& layout,
     }
 }
 
-// Run-length coded rows, written from the bottom row up. Every run is
-// checked against the row so that damaged data never writes past it.
+// Run-length coded rows, written from the bottom row up. Pixels the codes
+// never reach (jumped over by a delta or left by an early end of row) keep
+// colour 0 of the table and are transparent, as writers that skip them
+// mean. Every run is checked against the row so that damaged data never
+// writes past it.
 class RleWriter {
 public:
     // NOTE: 4-bit rows are assembled two pixels at a time, so a row of odd
     // width may carry one pixel more, which is dropped.
     RleWriter(CBmp* bmp, const BmpLayout& layout, const std::vector<RGBQUAD>& palette)
-        : m_bmp(bmp), m_width(layout.info.biWidth), m_height(layout.height),
-          m_limit(layout.info.biBitCount == 4 ? (m_width + 1) & ~1 : m_width), m_palette(palette) {}
+        : m_bmp(bmp), m_width(layout.width), m_height(layout.height),
+          m_limit(layout.bitCount == 4 ? (m_width + 1) & ~1 : m_width), m_palette(palette) {
+        RGBQUAD skipped = m_palette[0];
+        skipped.rgbReserved = 0;
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                PutPixel(m_bmp->Line(y), x, skipped);
+    }
 
     void Put(int index) {
         if (m_row >= m_height || m_x >= m_limit)
             RaiseError(kErrCorrupt, "Decoding bmp: run-length data beyond the end of a row.");
-        if (m_x < m_width)
+        if (m_x < m_width) {
             PutPixel(m_bmp->Line(m_height - 1 - m_row), m_x, m_palette[size_t(index)]);
+            ++m_written;
+        }
         ++m_x;
     }
     void NextRow() {
         ++m_row;
         m_x = 0;
     }
+    // A delta moves right and up; a move out of the picture is damage.
+    void Move(int right, int up) {
+        m_x += right;
+        m_row += up;
+        if (m_x > m_limit || m_row > m_height)
+            RaiseError(kErrCorrupt, "Decoding bmp: run-length delta leaves the picture.");
+    }
+    // Every pixel is written at most once: rows and columns only advance.
+    bool SkippedAny() const { return m_written < (long long)m_width * m_height; }
 
 private:
     CBmp* m_bmp;
@@ -219,11 +198,12 @@ private:
     const std::vector<RGBQUAD>& m_palette;
     int m_row = 0;
     int m_x = 0;
+    long long m_written = 0;
 };
 
 void DecodeRle(CDataSource* source, CBmp* bmp, const BmpLayout& layout,
                const std::vector<RGBQUAD>& palette) {
-    const bool fourBit = layout.info.biBitCount == 4;
+    const bool fourBit = layout.bitCount == 4;
     RleWriter out(bmp, layout, palette);
     for (;;) {
         const int count = source->ReadByte();
@@ -237,9 +217,10 @@ void DecodeRle(CDataSource* source, CBmp* bmp, const BmpLayout& layout,
         if (escape == 0) {
             out.NextRow();
         } else if (escape == 1) {
-            return;
+            break;
         } else if (escape == 2) {
-            RaiseError(kErrNoFeature, "Encountered delta escape.");
+            const int right = source->ReadByte();
+            out.Move(right, source->ReadByte());
         } else if (fourBit) {
             // NOTE: a literal run of n pixels holds two per byte, and the run
             // is padded to an even number of bytes.
@@ -257,38 +238,46 @@ void DecodeRle(CDataSource* source, CBmp* bmp, const BmpLayout& layout,
                 source->Skip(1);
         }
     }
+    bmp->SetHasAlpha(out.SkippedAny());
+}
+
+// Some writers declare an alpha mask and leave every alpha value 0; such a
+// picture is meant to be opaque, not invisible.
+void DropEmptyAlpha(CBmp* bmp) {
+    for (int y = 0; y < bmp->GetHeight(); ++y) {
+        const BYTE* row = bmp->Line(y);
+        for (int x = 0; x < bmp->GetWidth(); ++x)
+            if (row[x * 4 + 3] != 0)
+                return;
+    }
+    for (int y = 0; y < bmp->GetHeight(); ++y) {
+        BYTE* row = bmp->Line(y);
+        for (int x = 0; x < bmp->GetWidth(); ++x)
+            row[x * 4 + 3] = 255;
+    }
+    bmp->SetHasAlpha(false);
 }
 
 } // namespace
 
 void CBmpDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>* palette, int*, CDataSource* source) {
     const int start = source->GetBytesConsumed();
-    ReadFileHeader(source);
-    DWORD offset;
-    std::memcpy(&offset, source->CurrentPointer() - 4, 4);
-    BmpLayout layout = ReadInfoHeader(source);
-    const int bpp = layout.info.biBitCount;
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-        RaiseError(kErrUnsupported, "Decoding bmp: Illegal bpp value.");
-    const bool rle = (bpp == 4 || bpp == 8) && layout.info.biCompression != BI_RGB;
+    const BmpLayout layout = ReadBmpHeaders(source);
+    const int bpp = layout.bitCount;
+    const bool rle = (bpp == 4 || bpp == 8) && layout.compression != BI_RGB;
     if (bpp <= 8)
         ReadPalette(source, layout, palette);
-    if (bpp == 1 && layout.info.biCompression != BI_RGB)
-        RaiseError(kErrUnsupported, "Decoding bmp: unsupported compression.");
-    if (bpp == 16 || bpp == 32)
-        ReadMasks(source, &layout);
-    else if (bpp == 24 && layout.info.biCompression != BI_RGB)
-        RaiseError(kErrUnsupported, "Decoding bmp: unsupported compression.");
     if (rle && layout.topDown)
         RaiseError(kErrCorrupt, "Decoding bmp: run-length picture stored top-down.");
-    CheckPictureSize(layout.info.biWidth, layout.height, "Bitmap decoder");
-    SkipToPixels(source, DWORD(offset + start));
+    CheckPictureSize(layout.width, layout.height, "Bitmap decoder");
+    SkipToPixels(source, DWORD(layout.pixelOffset + start));
     if (!rle)
-        RequireInput(source,
-                     (long long)CWinBmp::RowBytes(layout.info.biWidth, bpp) * layout.height);
-    bmp->Create(layout.info.biWidth, layout.height, 32, false);
+        RequireInput(source, NeededPixelBytes(layout));
+    bmp->Create(layout.width, layout.height, 32, layout.Alpha());
     if (rle)
         DecodeRle(source, bmp, layout, *palette);
     else
         DecodeUncompressed(source, bmp, layout, *palette);
+    if (layout.Alpha())
+        DropEmptyAlpha(bmp);
 }

@@ -2,6 +2,7 @@
 
 #include "codecs/bmp.h"
 #include "codecs/datasource.h"
+#include "codecs/orientation.h"
 #include "codecs/textexception.h"
 
 #include <csetjmp>
@@ -113,17 +114,30 @@ void CmykToBgr(const JSAMPLE* in, BYTE* out, int width, bool inverted) {
     }
 }
 
+constexpr int kExifMarker = JPEG_APP0 + 1;
+
+// The orientation of the first EXIF block among the markers libjpeg kept.
+int OrientationFromMarkers(const jpeg_decompress_struct* cinfo) {
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next)
+        if (m->marker == kExifMarker && m->data_length >= 6 &&
+            std::memcmp(m->data, "Exif\0\0", 6) == 0)
+            return ExifOrientation(m->data, m->data_length);
+    return 1;
+}
+
 // Everything that calls into libjpeg lives here, below the jump target,
-// with no objects that need destructors.
+// with no objects that need destructors. Colours are upsampled the way
+// libjpeg does by default (smoothly, "fancy"), as other readers show them.
 bool DecodeWithLibrary(jpeg_decompress_struct* cinfo, ErrorManager* err, CBmp* bmp,
-                       std::vector<JSAMPLE>* scratch) {
+                       std::vector<JSAMPLE>* scratch, int* orientation) {
     if (setjmp(err->jump)) {
         jpeg_abort_decompress(cinfo);
         return false;
     }
+    jpeg_save_markers(cinfo, kExifMarker, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
+    *orientation = OrientationFromMarkers(cinfo);
     cinfo->dct_method = JDCT_FLOAT;
-    cinfo->do_fancy_upsampling = FALSE;
     const J_COLOR_SPACE in = cinfo->jpeg_color_space;
     const bool cmyk = in == JCS_CMYK || in == JCS_YCCK;
     if (cinfo->out_color_space != JCS_GRAYSCALE)
@@ -174,8 +188,12 @@ void CJPEGDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
     m.source.exhausted = false;
     m.cinfo.src = &src;
     std::vector<JSAMPLE> scratch;
-    if (!DecodeWithLibrary(&m.cinfo, &m.err, bmp, &scratch))
+    int orientation = 1;
+    if (!DecodeWithLibrary(&m.cinfo, &m.err, bmp, &scratch, &orientation))
         RaiseFromLibrary(&m.err);
+    // Cameras store the picture as the sensor saw it and say in EXIF how to
+    // turn it upright.
+    ApplyOrientation(bmp, orientation);
     // What libjpeg read is consumed, so data after the picture stays unread.
     source->Skip(m.source.exhausted ? source->GetRemaining()
                                     : source->GetRemaining() - int(src.bytes_in_buffer));

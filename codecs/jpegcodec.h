@@ -1,6 +1,7 @@
 #pragma once
-// JPEG through libjpeg: a decoder that reads from memory and tolerates a
-// file that ends early, and an encoder at the library's default quality.
+// JPEG through libjpeg: a decoder that reads from memory, tolerates a file
+// that ends early and turns the picture upright as its EXIF orientation
+// says, and an encoder at the library's default quality.
 
 #include "codecs/picdecoder.h"
 

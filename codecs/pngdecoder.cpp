@@ -40,16 +40,22 @@ void PngRead(png_structp png, png_bytep data, png_size_t length) {
 }
 
 // Sets up the transformations that bring every colour type to blue, green,
-// red and alpha bytes, and answers whether the picture carries alpha.
+// red and alpha bytes, and answers whether the picture carries alpha: an
+// alpha channel, or a transparency chunk (a transparent colour or grey, or
+// an alpha per palette entry), which becomes alpha.
 bool SetTransformations(png_structp png, png_infop info) {
     const int colourType = png_get_color_type(png, info);
     const int bitDepth = png_get_bit_depth(png, info);
-    const bool alpha = colourType == PNG_COLOR_TYPE_GRAY_ALPHA || colourType == PNG_COLOR_TYPE_RGBA;
+    const bool transparencyChunk = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    const bool alpha = colourType == PNG_COLOR_TYPE_GRAY_ALPHA ||
+                       colourType == PNG_COLOR_TYPE_RGBA || transparencyChunk;
     if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA)
         png_set_gray_to_rgb(png);
     if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA ||
         colourType == PNG_COLOR_TYPE_PALETTE)
         png_set_expand(png);
+    if (transparencyChunk)
+        png_set_tRNS_to_alpha(png);
     png_set_bgr(png);
     if (!alpha)
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);

@@ -2,7 +2,9 @@
 
 #include "codecs/bmp.h"
 #include "codecs/datasource.h"
+#include "codecs/orientation.h"
 #include "codecs/textexception.h"
+#include "codecs/tiffputs.h"
 
 #include <tiffio.h>
 
@@ -163,6 +165,41 @@ BYTE Unpremultiplied(uint32_t colour, uint32_t alpha) {
 
 } // namespace
 
+namespace {
+
+// The library turns orientations 1 to 4 upright itself; 5 to 8 (rows and
+// columns swapped) it is asked to leave as stored, and they are turned
+// once the picture is read.
+int RequestOrientation(TIFFRGBAImage* image) {
+    const int orientation =
+        image->orientation >= 1 && image->orientation <= 8 ? image->orientation : 1;
+    image->req_orientation = uint16_t(orientation >= 5 ? orientation : ORIENTATION_TOPLEFT);
+    return orientation;
+}
+
+void CopyRaster(const std::vector<uint32_t>& raster, CBmp* bmp, bool divide) {
+    const int width = bmp->GetWidth();
+    for (int y = 0; y < bmp->GetHeight(); ++y) {
+        const uint32_t* in = raster.data() + size_t(y) * size_t(width);
+        BYTE* out = bmp->Line(y);
+        for (int x = 0; x < width; ++x, out += 4) {
+            const uint32_t a = TIFFGetA(in[x]);
+            if (divide) {
+                out[0] = Unpremultiplied(TIFFGetB(in[x]), a);
+                out[1] = Unpremultiplied(TIFFGetG(in[x]), a);
+                out[2] = Unpremultiplied(TIFFGetR(in[x]), a);
+            } else {
+                out[0] = BYTE(TIFFGetB(in[x]));
+                out[1] = BYTE(TIFFGetG(in[x]));
+                out[2] = BYTE(TIFFGetR(in[x]));
+            }
+            out[3] = BYTE(a);
+        }
+    }
+}
+
+} // namespace
+
 void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSource* source) {
     MemSource stream{const_cast<BYTE*>(source->CurrentPointer()), 0, toff_t(source->GetRemaining()),
                      nullptr, 'r'};
@@ -171,7 +208,8 @@ void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
         RaiseTiff(kErrWrongFormat);
     const bool premultiplied = PrepareAlpha(tiff);
     char message[1024] = "";
-    TIFFRGBAImage image;
+    CTiffImage reader;
+    TIFFRGBAImage& image = reader.image;
     if (!TIFFRGBAImageOK(tiff, message) || !TIFFRGBAImageBegin(&image, tiff, 0, message)) {
         TIFFClose(tiff);
         RaiseError(kErrWrongFormat, std::string(message) + "\n");
@@ -183,8 +221,13 @@ void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
         RaiseErrorF(kErrOutOfMemory, "Out of memory: TIFF picture of %lld x %lld pixels.", width,
                     height);
     }
+    const int orientation = RequestOrientation(&image);
+    reader.premultiplied = premultiplied;
+    // Pixels the library would reduce or convert less well are put by our
+    // own routines: CIELab, and 16-bit colours multiplied by alpha.
+    const bool ownPut = InstallOwnPuts(&reader);
     const bool alpha = image.alpha != 0;
-    const bool divide = premultiplied && image.alpha == EXTRASAMPLE_ASSOCALPHA;
+    const bool divide = !ownPut && premultiplied && image.alpha == EXTRASAMPLE_ASSOCALPHA;
     bmp->Create(int(width), int(height), 32, alpha);
     std::vector<uint32_t> raster;
     try {
@@ -199,24 +242,10 @@ void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
     TIFFClose(tiff);
     if (!ok)
         RaiseTiff(kErrWrongFormat);
-    // NOTE: the raster's rows run from the bottom up.
-    for (int y = 0; y < int(height); ++y) {
-        const uint32_t* in = raster.data() + size_t(height - 1 - y) * size_t(width);
-        BYTE* out = bmp->Line(y);
-        for (int x = 0; x < int(width); ++x, out += 4) {
-            const uint32_t a = TIFFGetA(in[x]);
-            if (divide) {
-                out[0] = Unpremultiplied(TIFFGetB(in[x]), a);
-                out[1] = Unpremultiplied(TIFFGetG(in[x]), a);
-                out[2] = Unpremultiplied(TIFFGetR(in[x]), a);
-            } else {
-                out[0] = BYTE(TIFFGetB(in[x]));
-                out[1] = BYTE(TIFFGetG(in[x]));
-                out[2] = BYTE(TIFFGetR(in[x]));
-            }
-            out[3] = BYTE(a);
-        }
-    }
+    // NOTE: with the requested orientation the raster's rows run from the top.
+    CopyRaster(raster, bmp, divide);
+    if (orientation >= 5)
+        ApplyOrientation(bmp, orientation);
 }
 
 void CTIFFEncoder::EncodeBody(CBmp* bmp, CDataSink* sink) {

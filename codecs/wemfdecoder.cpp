@@ -10,6 +10,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -25,6 +26,24 @@ bool NameSaysEmf(const std::string& name) {
 
 short Le16At(const BYTE* p) {
     return short(p[0] | (p[1] << 8));
+}
+
+// Some writers count the 22 bytes of the placeable header in the size field
+// (in 16-bit words, at byte 6) of the metafile header that follows it. Such
+// a size is taken as the metafile's own, so that a file whose records are
+// all there is read; the records are checked as for any metafile.
+const BYTE* WithOwnSize(const BYTE* data, size_t size, std::vector<BYTE>* copy) {
+    if (size < 10)
+        return data;
+    const unsigned long long words =
+        DWORD(data[6]) | (DWORD(data[7]) << 8) | (DWORD(data[8]) << 16) | (DWORD(data[9]) << 24);
+    if (words * 2 <= size || words * 2 - kPlaceableHeaderSize > size)
+        return data;
+    copy->assign(data, data + size);
+    const DWORD own = DWORD(words - kPlaceableHeaderSize / 2);
+    for (int i = 0; i < 4; ++i)
+        (*copy)[size_t(6 + i)] = BYTE(own >> (8 * i));
+    return copy->data();
 }
 
 } // namespace
@@ -68,9 +87,13 @@ void CWEMFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
         }
     }
     std::string reason;
+    std::vector<BYTE> copy;
+    const size_t size = size_t(source->GetRemaining());
+    const BYTE* data = source->CurrentPointer();
+    if (placeable)
+        data = WithOwnSize(data, size, &copy);
     const auto metafile = platform::CMetafile::Load(
-        source->CurrentPointer(), size_t(source->GetRemaining()),
-        emf ? platform::CMetafile::Kind::Emf : platform::CMetafile::Kind::Wmf, &reason);
+        data, size, emf ? platform::CMetafile::Kind::Emf : platform::CMetafile::Kind::Wmf, &reason);
     if (!metafile)
         RaiseError(kErrNoFeature, "Windows Metafile functions failed to load this image.");
     const platform::MetafileHeader& header = metafile->Header();

@@ -82,6 +82,7 @@ void CDIB::ReleaseBlock() {
     m_block.shrink_to_fit();
     m_pAlpha.reset();
     m_pThumbnail.reset();
+    m_pPictureAlpha.reset();
     m_nLoadedParts = 0;
     m_nRefCount = 0;
     m_nStretchMode = 0;
@@ -157,18 +158,24 @@ bool CDIB::DeriveFileNames(const std::string& path, int style) {
 // Loading ------------------------------------------------------------------------
 
 bool CDIB::ReadImage() {
+    m_pPictureAlpha.reset();
     return ReadThroughCodec() || ReadBitmapFile();
 }
 
 bool CDIB::LoadAlpha() {
     if (m_pAlpha)
         return true;
-    if (m_strAlphaPath.empty())
+    if (!m_strAlphaPath.empty()) {
+        auto alpha = std::make_unique<CDIB>();
+        if (alpha->Load(m_strAlphaPath, kAlpha, kAlpha)) {
+            m_pAlpha = std::move(alpha);
+            return true;
+        }
+    }
+    // An alpha file wins; without one, the picture's own alpha serves.
+    if (!m_pPictureAlpha)
         return false;
-    auto alpha = std::make_unique<CDIB>();
-    if (!alpha->Load(m_strAlphaPath, kAlpha, kAlpha))
-        return false;
-    m_pAlpha = std::move(alpha);
+    m_pAlpha = std::move(m_pPictureAlpha);
     return true;
 }
 
@@ -293,6 +300,8 @@ CDIB* CDIB::Clone() const {
         copy->m_pAlpha.reset(m_pAlpha->Clone());
     if (m_pThumbnail)
         copy->m_pThumbnail.reset(m_pThumbnail->Clone());
+    if (m_pPictureAlpha)
+        copy->m_pPictureAlpha.reset(m_pPictureAlpha->Clone());
     copy->DeriveFileNames(m_strImagePath, 0);
     copy->m_nLoadMode = m_nLoadMode;
     copy->m_nStretchMode = m_nStretchMode;
@@ -330,5 +339,7 @@ bool CDIB::Mirror(int flag) {
     m_bAccessValid = false;
     if (m_pAlpha)
         m_pAlpha->Mirror(0);
+    if (m_pPictureAlpha)
+        m_pPictureAlpha->Mirror(0);
     return true;
 }

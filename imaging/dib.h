@@ -98,7 +98,13 @@ public:
     size_t GetBlockSize() const { return m_block.size(); }
     const BITMAPINFOHEADER* GetHeader() const;
 
+    // The alpha companion: the alpha file's picture, or, when there is no
+    // alpha file, the alpha the picture file itself carries (once the alpha
+    // part has been asked for).
     CDIB* GetAlpha() const { return m_pAlpha.get(); }
+    // The alpha of the picture file itself, as a mask like an alpha file's,
+    // until it is taken as the alpha companion; null for opaque pictures.
+    const CDIB* GetPictureAlpha() const { return m_pPictureAlpha.get(); }
     CDIB* GetThumbnail() const { return m_pThumbnail.get(); }
     int GetLoadMode() const { return m_nLoadMode; }
     int GetLoadedParts() const { return m_nLoadedParts; }
@@ -132,6 +138,7 @@ private:
     int m_nStretchMode;
     std::unique_ptr<CDIB> m_pAlpha;
     std::unique_ptr<CDIB> m_pThumbnail;
+    std::unique_ptr<CDIB> m_pPictureAlpha;
     // The page gradient of the last composition, kept for the next one.
     std::shared_ptr<CGradientCache> m_pGradient;
     // Pixel-access cache.

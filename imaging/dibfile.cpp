@@ -81,6 +81,34 @@ bool PlausibleBlock(const std::vector<BYTE>& block) {
     return needed <= (long long)block.size();
 }
 
+// The alpha of a decoded picture as a 24-bit grey mask, the form of an alpha
+// file (its first byte of each pixel is the alpha); null when the picture
+// has no alpha or is opaque everywhere, so that opaque pictures keep their
+// corner-colour transparency.
+std::unique_ptr<CDIB> AlphaMaskOf(const CWinBmp& bitmap) {
+    const int width = bitmap.GetWidth(), height = bitmap.GetHeight();
+    bool transparent = false;
+    for (int y = 0; bitmap.HasAlpha() && !transparent && y < height; ++y) {
+        const BYTE* in = bitmap.Line(y);
+        for (int x = 0; x < width && !transparent; ++x)
+            transparent = in[x * 4 + 3] != 255;
+    }
+    if (!transparent)
+        return nullptr;
+    auto mask = std::make_unique<CDIB>();
+    if (!mask->Create(width, height, 24, nullptr))
+        throw std::bad_alloc();
+    mask->BeginPixelAccess();
+    for (int y = 0; y < height; ++y) {
+        const BYTE* in = bitmap.Line(y);
+        BYTE* out = mask->PixelAddress(0, unsigned(y));
+        for (int x = 0; x < width; ++x, out += 3)
+            out[0] = out[1] = out[2] = in[x * 4 + 3];
+    }
+    mask->EndPixelAccess();
+    return mask;
+}
+
 } // namespace
 
 bool CDIB::ReadThroughCodec() {
@@ -108,6 +136,9 @@ bool CDIB::ReadThroughCodec() {
             }
         }
         EndPixelAccess();
+        // Alpha and thumbnail files read as pictures need no mask of their own.
+        if (m_nLoadMode == 0 || (m_nLoadMode & 1))
+            m_pPictureAlpha = AlphaMaskOf(bitmap);
         return true;
     } catch (const CTextException& e) {
         AfxMessageBox(Format("Error %d decoding file <%s>: %s", e.Code(), found, e.Text()));

@@ -116,7 +116,8 @@ TEST(BmpDecoderTest, FourBitLiteralRunsPadToWholeWords) {
     EXPECT_EQ(Pixel(bmp, 0, 2), 0xFF0000FFu); // bottom row: 1, 2, 3
     EXPECT_EQ(Pixel(bmp, 1, 2), 0xFF00FF00u);
     EXPECT_EQ(Pixel(bmp, 2, 2), 0xFFFF0000u);
-    EXPECT_EQ(Pixel(bmp, 3, 2), 0u);          // never written: left clear
+    EXPECT_EQ(Pixel(bmp, 3, 2), 0x00000000u); // never written: colour 0, transparent
+    EXPECT_TRUE(bmp.HasAlpha());
     EXPECT_EQ(Pixel(bmp, 0, 1), 0xFFFF0000u); // middle row: 3, 1, 2, 0
     EXPECT_EQ(Pixel(bmp, 2, 1), 0xFF00FF00u);
     EXPECT_EQ(Pixel(bmp, 4, 0), 0xFF00FF00u); // top row: 1, 2, 3, 1, 2
@@ -131,13 +132,14 @@ TEST(BmpDecoderTest, FourBitLiteralRunsPadToWholeWords) {
 
 TEST(BmpDecoderTest, RefusedVariantsAndDamage) {
     std::string text;
-    // Newer information headers.
-    EXPECT_EQ(DecodeError(MakeBmp(1, 1, 24, 0, {}, Row({1, 2, 3, 0}), 108), &text), 2);
+    // Information headers of no known size.
+    EXPECT_EQ(DecodeError(MakeBmp(1, 1, 24, 0, {}, Row({1, 2, 3, 0}), 100), &text), 2);
     EXPECT_EQ(text, "Decoder error: Bitmap decoder: BITMAPINFOHEADER has wrong size.\n");
-    EXPECT_EQ(DecodeError(MakeBmp(1, 1, 24, 0, {}, Row({1, 2, 3, 0}), 124)), 2);
-    // The delta escape of run-length pictures.
-    EXPECT_EQ(DecodeError(MakeBmp(4, 2, 8, 1, {0, 0}, Row({0, 2, 1, 1, 0, 1})), &text), 6);
-    EXPECT_EQ(text, "Decoder error: Encountered delta escape.\n");
+    EXPECT_EQ(DecodeError(MakeBmp(1, 1, 24, 0, {}, Row({1, 2, 3, 0}), 66)), 2);
+    // A delta escape that leaves the picture.
+    EXPECT_EQ(DecodeError(MakeBmp(4, 2, 8, 1, {0, 0}, Row({0, 2, 5, 0, 0, 1})), &text), 7);
+    EXPECT_EQ(text, "Decoder error: Decoding bmp: run-length delta leaves the picture.\n");
+    EXPECT_EQ(DecodeError(MakeBmp(4, 2, 8, 1, {0, 0}, Row({0, 2, 0, 3, 0, 1}))), 7);
     // A run longer than the row is refused, not written past it.
     EXPECT_EQ(DecodeError(MakeBmp(4, 1, 8, 1, {0, 0}, Row({9, 1, 0, 1})), &text), 7);
     // More rows than the picture has.

@@ -67,6 +67,29 @@ testing::AssertionResult SamePixels(const CBmp& bmp, const QImage& expected, boo
     return testing::AssertionSuccess();
 }
 
+testing::AssertionResult SameDrawnPixels(const CBmp& bmp, const QImage& expected, int tolerance) {
+    if (expected.isNull() || bmp.GetWidth() != expected.width() ||
+        bmp.GetHeight() != expected.height())
+        return testing::AssertionFailure() << "no expected picture of the same size";
+    QImage decoded(bmp.GetWidth(), bmp.GetHeight(), QImage::Format_ARGB32);
+    for (int y = 0; y < bmp.GetHeight(); ++y)
+        for (int x = 0; x < bmp.GetWidth(); ++x)
+            decoded.setPixel(x, y, Pixel(bmp, x, y));
+    const QImage got = decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage want = expected.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < got.height(); ++y) {
+        const QRgb* g = reinterpret_cast<const QRgb*>(got.constScanLine(y));
+        const QRgb* w = reinterpret_cast<const QRgb*>(want.constScanLine(y));
+        for (int x = 0; x < got.width(); ++x)
+            for (int shift = 0; shift < 32; shift += 8)
+                if (std::abs(int((g[x] >> shift) & 0xFF) - int((w[x] >> shift) & 0xFF)) > tolerance)
+                    return testing::AssertionFailure()
+                           << "drawn pixel (" << x << ", " << y << "): got 0x" << std::hex << g[x]
+                           << ", expected 0x" << w[x];
+    }
+    return testing::AssertionSuccess();
+}
+
 Bytes& Bytes::u8(int v) {
     m_s.push_back(char(v & 0xFF));
     return *this;

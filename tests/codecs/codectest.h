@@ -32,6 +32,11 @@ uint32_t Pixel(const CBmp& bmp, int x, int y);
 testing::AssertionResult SamePixels(const CBmp& bmp, const QImage& expected, bool withAlpha,
                                     int tolerance = 0);
 
+// The same for pictures with alpha, as they would be drawn: colours
+// multiplied by alpha, so the colour of a transparent pixel does not count.
+testing::AssertionResult SameDrawnPixels(const CBmp& bmp, const QImage& expected,
+                                         int tolerance = 0);
+
 // Little-endian byte writer for building test files.
 class Bytes {
 public:

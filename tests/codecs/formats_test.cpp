@@ -59,14 +59,20 @@ TEST(TgaDecoderTest, RowOrderFollowsTheDescriptor) {
     EXPECT_EQ(Pixel(bottomUp, 0, 0), 0xFF060504u);
 }
 
-TEST(TgaDecoderTest, SixteenBitPixelsCarryOneAlphaBit) {
+TEST(TgaDecoderTest, SixteenBitPixelsCarryOneAlphaBitWhenTheFileSaysSo) {
     Bytes px;
-    px.u16(0x8000).u16(0x7FFF);
+    px.u16(0x8000).u16(0x7FFF).u16(0x0421);
     CWinBmp bmp;
-    DecodeBytes(TgaHeader(2, 2, 1, 16, 0x20) + px.str(), &bmp);
+    DecodeBytes(TgaHeader(2, 3, 1, 16, 0x21) + px.str(), &bmp); // one alpha bit
     EXPECT_TRUE(bmp.HasAlpha());
-    EXPECT_EQ(Pixel(bmp, 0, 0), 0x80000000u);
-    EXPECT_EQ(Pixel(bmp, 1, 0), 0x00F8F8F8u);
+    EXPECT_EQ(Pixel(bmp, 0, 0), 0xFF000000u);
+    EXPECT_EQ(Pixel(bmp, 1, 0), 0x00FFFFFFu);
+    EXPECT_EQ(Pixel(bmp, 2, 0), 0x00080808u); // 1 of 31 is 8
+    CWinBmp opaque;
+    DecodeBytes(TgaHeader(2, 3, 1, 16, 0x20) + px.str(), &opaque); // no alpha bits
+    EXPECT_FALSE(opaque.HasAlpha());
+    EXPECT_EQ(Pixel(opaque, 0, 0), 0xFF000000u);
+    EXPECT_EQ(Pixel(opaque, 1, 0), 0xFFFFFFFFu);
 }
 
 TEST(TgaDecoderTest, RunLengthPacketsCountPlusOne) {
@@ -86,10 +92,11 @@ TEST(TgaDecoderTest, RunLengthPacketsCountPlusOne) {
 TEST(TgaDecoderTest, UndefinedVariantsAreRefused) {
     std::string text;
     EXPECT_EQ(DecodeError(TgaHeader(4, 1, 1, 24, 0) + "abc", &text), 8); // not even recognised
-    // A packet that would run past the end of its row.
+    // A packet that would run past the end of the picture.
     Bytes run;
-    run.u8(0x83).u8(1).u8(2).u8(3);
+    run.u8(0x84).u8(1).u8(2).u8(3);
     EXPECT_EQ(DecodeError(TgaHeader(10, 2, 2, 24, 0) + run.str(), &text), 7);
+    EXPECT_EQ(text, "Decoder error: TGA run-length packet runs past the end of the picture.\n");
     // A colour map reaching beyond index 255.
     Bytes map;
     map.fill(300 * 3, 0).u8(0);
@@ -203,7 +210,7 @@ TEST(PngDecoderTest, DamagedFilesFail) {
 }
 
 TEST(JpegDecoderTest, DecodesCloseToTheSource) {
-    // Floating-point transform without fancy upsampling: within a few
+    // Floating-point transform with the default (fancy) upsampling: within a few
     // levels of the source at quality 95.
     EXPECT_TRUE(SamePixels(*Decoded("colour.jpg"), Reference("src.png"), false, 24));
     EXPECT_TRUE(SamePixels(*Decoded("progressive.jpg"), Reference("src.png"), false, 24));

@@ -116,6 +116,8 @@ TEST(RecogniseTypeTest, ContentTestsInOrder) {
     EXPECT_EQ(type(tga), PicType::Unknown);
     EXPECT_EQ(type(std::string("II*\0", 4)), PicType::Tiff);
     EXPECT_EQ(type(std::string("MM\0*", 4)), PicType::Tiff);
+    EXPECT_EQ(type(std::string("II+\0", 4)), PicType::Tiff); // BigTIFF
+    EXPECT_EQ(type(std::string("MM\0+", 4)), PicType::Tiff);
     EXPECT_EQ(type("\xFF\xD8\xFF\xE0"), PicType::Jpeg);
     EXPECT_EQ(type("\x89PNG\r\n"), PicType::Png);
     EXPECT_EQ(type(std::string("\x0A\x05\x01\x08", 4)), PicType::Pcx);

@@ -233,9 +233,10 @@ TEST_F(PictureFolder, FailedWritesKeepThePreviousFile) {
 }
 
 namespace {
-// A BMP with a newer 124-byte information header, which the decoders refuse
-// and the plain bitmap reader takes as it stands: 2 x 2 pixels at 24 bits.
-std::string V5Bitmap(uint32_t fileSizeField, int32_t height, size_t rowsPresent) {
+// A BMP with an information header of 100 bytes, a size no bitmap format
+// has, which the decoders refuse and the plain bitmap reader takes as it
+// stands: 2 x 2 pixels at 24 bits.
+std::string OddHeaderBitmap(uint32_t fileSizeField, int32_t height, size_t rowsPresent) {
     std::string b = "BM";
     auto u32 = [&b](uint32_t v) {
         for (int i = 0; i < 4; ++i)
@@ -247,14 +248,14 @@ std::string V5Bitmap(uint32_t fileSizeField, int32_t height, size_t rowsPresent)
     };
     u32(fileSizeField);
     u32(0);
-    u32(14 + 124);
-    u32(124);
+    u32(14 + 100);
+    u32(100);
     u32(2);
     u32(uint32_t(height));
     u16(1);
     u16(24);
     u32(0);
-    b.append(124 - 20, '\0');
+    b.append(100 - 20, '\0');
     for (size_t r = 0; r < rowsPresent; ++r)
         b += std::string("\x01\x02\x03\x04\x05\x06\0\0", 8);
     return b;
@@ -263,22 +264,22 @@ std::string V5Bitmap(uint32_t fileSizeField, int32_t height, size_t rowsPresent)
 
 TEST_F(PictureFolder, PlainBitmapFilesAreCheckedBeforeUse) {
     platform::ScopedScriptedServices script;
-    dir.Write("v5.bmp", V5Bitmap(14 + 124 + 16, 2, 2));
+    dir.Write("odd.bmp", OddHeaderBitmap(14 + 100 + 16, 2, 2));
     CDIB ok;
-    EXPECT_TRUE(ok.Load(Path("v5.bmp"), 0, 0)); // after the decoder's refusal
-    EXPECT_EQ(ok.GetHeader()->biSize, 124u);
+    EXPECT_TRUE(ok.Load(Path("odd.bmp"), 0, 0)); // after the decoder's refusal
+    EXPECT_EQ(ok.GetHeader()->biSize, 100u);
     EXPECT_EQ(PixelOf(ok, 1, 1), 0x060504u);
     // The size field claims more than the file holds.
-    dir.Write("bigsize.bmp", V5Bitmap(100000, 2, 2));
+    dir.Write("bigsize.bmp", OddHeaderBitmap(100000, 2, 2));
     CDIB a;
     EXPECT_FALSE(a.Load(Path("bigsize.bmp"), 0, 0));
     EXPECT_EQ(a.GetBits(), nullptr);
     // The rows reach past the block.
-    dir.Write("tall.bmp", V5Bitmap(14 + 124 + 16, 90, 2));
+    dir.Write("tall.bmp", OddHeaderBitmap(14 + 100 + 16, 90, 2));
     CDIB b;
     EXPECT_FALSE(b.Load(Path("tall.bmp"), 0, 0));
     // A negative height is refused too.
-    dir.Write("negative.bmp", V5Bitmap(14 + 124 + 16, -2, 2));
+    dir.Write("negative.bmp", OddHeaderBitmap(14 + 100 + 16, -2, 2));
     CDIB c;
     EXPECT_FALSE(c.Load(Path("negative.bmp"), 0, 0));
     // Each file got exactly one message: the decoder's.

@@ -2,8 +2,9 @@
 # The Debian package as a user gets it, in three steps that share WORK:
 #   build   makes the package with CPack, unpacks it into WORK/root and
 #           checks its fields and files against the staged program folder;
-#   check   runs the unpacked morvane-render, validates the desktop entry,
-#           the design file type and the metainfo, and runs lintian;
+#   check   runs the unpacked morvane-render and one installed under
+#           another prefix, validates the desktop entry, the design file
+#           type and the metainfo, and runs lintian;
 #   window  starts the unpacked morvane on Xvfb and compares its main
 #           window with the staged program's (WORK/kavelo-main.png is the
 #           screenshot the metainfo publishes).
@@ -151,9 +152,27 @@ check_desktop_files() {
   echo "desktop entry, design file type and metainfo valid"
 }
 
+# `cmake --install --prefix DIR` gives a program that runs from DIR and an
+# entry that starts it there.
+check_relocated() {
+  local prefix="$work/prefix" template="Tmplts/Awards/Certificate-achievement.prt"
+  rm -rf "$prefix"
+  cmake --install "$build" --prefix "$prefix" >/dev/null
+  [ "$(entry_value "$prefix/share/applications/$app_id.desktop" Exec)" = "$prefix/bin/morvane %f" ] ||
+    fail "the relocated entry starts $(entry_value "$prefix/share/applications/$app_id.desktop" Exec)"
+  render "$prefix/bin/morvane-render" "$prefix/share/morvane/res/$template" "$work/render/relocated.bmp"
+  [ "$(cat "$work/render/relocated.bmp.status")" = 0 ] ||
+    fail "the relocated renderer: $(cat "$work/render/relocated.bmp.err")"
+  cmp -s "$work/render/relocated.bmp" "$work/render/staged.bmp" ||
+    fail "the relocated renderer draws differently"
+  rm -rf "$prefix"
+  echo "relocated install: runs from $prefix"
+}
+
 check_step() {
   [ -d "$root" ] || fail "no unpacked package in $root"
   check_renderer
+  check_relocated
   check_desktop_files
   lintian --fail-on error,warning --display-info "$work/morvane.deb" ||
     fail "lintian reports errors or warnings"

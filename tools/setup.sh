@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   imagemagick xvfb xauth xdotool
   poppler-utils
-  dpkg-dev lintian appstream desktop-file-utils shared-mime-info
+  dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
   fonts-dejavu-core fonts-liberation2
   openclipart-svg
 )

@@ -3,14 +3,21 @@
 #include "app/commandline.h"
 #include "app/mainframe.h"
 #include "app/morvanedoc.h"
+#include "app/programfolder.h"
 #include "content/appsettings.h"
 #include "content/fileutil.h"
+
+#include <QCoreApplication>
 
 CMorvaneApp::CMorvaneApp(CAppSettings& settings) : m_settings(settings) {}
 
 bool CMorvaneApp::InitFolders() {
-    std::string folder;
-    if (!GetCurrentFolder(&folder) || folder.empty())
+    return InitFolders(QCoreApplication::applicationDirPath().toStdString());
+}
+
+bool CMorvaneApp::InitFolders(const std::string& executableFolder) {
+    std::string folder = InstalledProgramFolder(executableFolder);
+    if (folder.empty() && (!GetCurrentFolder(&folder) || folder.empty()))
         return false;
     m_settings.SetProgramFolder(folder);
     std::string content;

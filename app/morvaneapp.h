@@ -27,10 +27,13 @@ public:
     CMorvaneView* View() const { return m_pView; }
     CMorvaneDoc* Document() const { return m_pDocument.get(); }
 
-    // Start-up steps 1 and 2: the program folder is the working folder, the
-    // content folder the registry value "contentdir" or else the program
-    // folder. FALSE when there is no working folder; start-up then ends.
+    // Start-up steps 1 and 2: the program folder is the installed one when
+    // this executable is installed (see programfolder.h), else the working
+    // folder; the content folder the registry value "contentdir" or else the
+    // program folder. FALSE when neither folder exists; start-up then ends.
     bool InitFolders();
+    // The same for an executable in `executableFolder`.
+    bool InitFolders(const std::string& executableFolder);
 
     // Start-up step 5: the numbers of the command line (arguments after the
     // program name, with the window system's own options already taken out).

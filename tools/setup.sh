@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   imagemagick xvfb xauth xdotool
   poppler-utils
+  dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
   fonts-dejavu-core fonts-liberation2
   openclipart-svg
 )

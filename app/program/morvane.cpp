@@ -1,4 +1,5 @@
-// The program: one design window, started in the folder that holds res/.
+// The program: one design window. Installed, it finds res/ where it is
+// installed; the staged program is started in the folder that holds res/.
 
 #include "app/morvaneapp.h"
 #include "content/appsettings.h"
@@ -13,6 +14,8 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kavelo"));
+    // Lets the desktop match the window to the installed desktop entry.
+    QApplication::setDesktopFileName(QStringLiteral("org.morvane.Kavelo"));
     RegisterFrameworkPopups();
     platform::PublishTopLevelWindows();
     std::vector<std::string> arguments;

@@ -6,6 +6,7 @@
 
 #include "app/morvaneapp.h"
 #include "app/morvaneview.h"
+#include "app/programfolder.h"
 #include "content/appsettings.h"
 #include "imaging/dib.h"
 #include "layers/layermixer.h"
@@ -145,9 +146,14 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    // The program folder is the one that holds res/, beside this program.
-    if (!QDir::setCurrent(QCoreApplication::applicationDirPath()) ||
-        !CMorvaneApp(AppSettings()).InitFolders()) {
+    // The program folder holds res/: the installed one, else the folder of
+    // this program (the staged build). The renderer works in it, so that
+    // the pictures a design names are found from any folder it is run in.
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    const std::string installed = InstalledProgramFolder(executableFolder.toStdString());
+    const QString programFolder =
+        installed.empty() ? executableFolder : QString::fromStdString(installed);
+    if (!QDir::setCurrent(programFolder) || !CMorvaneApp(AppSettings()).InitFolders()) {
         std::fputs("morvane-render: cannot enter the program folder\n", stderr);
         return 3;
     }

@@ -1,4 +1,5 @@
 #include "app/morvaneapp.h"
+#include "app/programfolder.h"
 #include "content/appsettings.h"
 #include "content/fileutil.h"
 #include "platform/settingsstore.h"
@@ -39,6 +40,34 @@ TEST_F(AppFixture, FoldersComeFromTheWorkingFolderAndContentDir) {
     ASSERT_TRUE(app.InitFolders());
     EXPECT_EQ(s.GetContentFolder(), "/media/cdrom\\");
     EXPECT_EQ(s.MakeContentPath("res\\Data"), "/media/cdrom\\res\\Data");
+}
+
+TEST_F(AppFixture, AnInstalledProgramFindsItsFolderBesideItsExecutables) {
+    // PREFIX/bin beside PREFIX/share/morvane/res, as the package installs.
+    testsupport::TempDir prefix;
+    const std::filesystem::path bin = prefix.Path() / "bin";
+    const std::filesystem::path installed =
+        std::filesystem::canonical(prefix.Path()) / "share" / "morvane";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(installed / "res");
+    CAppSettings s;
+    CMorvaneApp app(s);
+    ASSERT_TRUE(app.InitFolders(bin.string()));
+    EXPECT_EQ(s.GetProgramFolder(), installed.string() + "\\");
+    EXPECT_EQ(s.GetContentFolder(), installed.string() + "\\");
+    WriteRegistryString("/media/cdrom", HKEY_CURRENT_USER, kRegistryKey, "contentdir");
+    ASSERT_TRUE(app.InitFolders(bin.string()));
+    EXPECT_EQ(s.GetProgramFolder(), installed.string() + "\\");
+    EXPECT_EQ(s.GetContentFolder(), "/media/cdrom\\");
+
+    // No res/ folder there (a file is no folder), or no executable folder
+    // known: the working folder, as for the staged program.
+    std::filesystem::remove(installed / "res");
+    prefix.Write("share/morvane/res", "not a folder");
+    EXPECT_EQ(InstalledProgramFolder(bin.string()), "");
+    EXPECT_EQ(InstalledProgramFolder(""), "");
+    ASSERT_TRUE(app.InitFolders(bin.string()));
+    EXPECT_EQ(s.GetProgramFolder(), std::filesystem::current_path().string() + "\\");
 }
 
 TEST_F(AppFixture, CommandLineReachesTheSettings) {

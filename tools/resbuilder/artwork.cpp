@@ -201,6 +201,45 @@ QImage ApplicationIcon(int side) {
     return icon;
 }
 
+QImage DesignFileIcon(int side) {
+    QImage icon(side, side, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A portrait sheet, its top right corner folded over.
+    const QRectF sheet(side * 0.16, side * 0.06, side * 0.68, side * 0.88);
+    const qreal fold = side * 0.2;
+    QPainterPath outline;
+    outline.moveTo(sheet.topLeft());
+    outline.lineTo(sheet.right() - fold, sheet.top());
+    outline.lineTo(sheet.right(), sheet.top() + fold);
+    outline.lineTo(sheet.bottomRight());
+    outline.lineTo(sheet.bottomLeft());
+    outline.closeSubpath();
+    p.setPen(QPen(colours::kNavy, qMax(1.0, side / 32.0)));
+    p.setBrush(Qt::white);
+    p.drawPath(outline);
+    QPainterPath corner;
+    corner.moveTo(sheet.right() - fold, sheet.top());
+    corner.lineTo(sheet.right() - fold, sheet.top() + fold);
+    corner.lineTo(sheet.right(), sheet.top() + fold);
+    corner.closeSubpath();
+    p.setBrush(colours::kInk.darker(115));
+    p.drawPath(corner);
+    // The T-shirt in the accent gradient, in the lower part of the sheet.
+    const QRectF motif(sheet.left() + sheet.width() * 0.12, sheet.top() + sheet.height() * 0.3,
+                       sheet.width() * 0.76, sheet.width() * 0.76);
+    QLinearGradient accent(motif.topLeft(), motif.bottomRight());
+    accent.setColorAt(0, colours::kAmber);
+    accent.setColorAt(1, colours::kCoral);
+    p.setPen(Qt::NoPen);
+    p.setBrush(accent);
+    p.translate(motif.topLeft());
+    p.scale(motif.width() / 24.0, motif.height() / 24.0);
+    p.drawPath(TShirtPath());
+    return icon;
+}
+
 QImage MainBackground() {
     QImage image(layout::kDesignWidth, layout::kDesignHeight, QImage::Format_RGB32);
     image.fill(colours::kNight);

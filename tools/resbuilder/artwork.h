@@ -22,6 +22,9 @@ void PaintProductMark(QPainter& p, const QRectF& box, bool onDark);
 // The application icon for desktop menus: the emblem alone, `side` pixels
 // square, on a transparent ground.
 QImage ApplicationIcon(int side);
+// The icon of a design file in file managers: a sheet with a folded corner
+// and the emblem's T-shirt on it, `side` pixels square.
+QImage DesignFileIcon(int side);
 
 // --- Main view
 // The 800 x 600 background: a toolbar band with panels behind the button

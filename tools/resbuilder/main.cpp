@@ -4,7 +4,8 @@
 //       builds everything: skins, backgrounds and popup pictures, the palette
 //       picture, the clip-art library, the templates and the help documents.
 //   morvane_resbuilder --icons <dir>
-//       writes the application icon as <dir>/hicolor/<n>x<n>/apps/morvane.png.
+//       writes the application icon as <dir>/hicolor/<n>x<n>/apps/morvane.png
+//       and the design-file icon beside it under mimetypes/.
 //   morvane_resbuilder --out <stage>/res --contact-sheet <file.png>
 //       draws every skin and thumbnail of an existing folder onto one sheet.
 //
@@ -83,14 +84,22 @@ void BuildInterface(const QString& resDir, QList<NamedPicture>& strips) {
     Report("interface", timer, QStringLiteral("%1 button strips").arg(strips.size()));
 }
 
+void WritePng(const QImage& image, const QString& path) {
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    if (!image.save(&png, "PNG"))
+        throw std::runtime_error("cannot encode " + path.toStdString());
+    WriteFileAtomically(path, png.data());
+}
+
+// The application icon and the design-file icon in every size that menus,
+// docks and file managers ask the hicolor theme for.
 void WriteIcons(const QString& dir) {
-    for (int side : {32, 48, 64, 128, 256}) {
-        QBuffer png;
-        png.open(QIODevice::WriteOnly);
-        if (!ApplicationIcon(side).save(&png, "PNG"))
-            throw std::runtime_error("cannot encode the icon");
-        WriteFileAtomically(QStringLiteral("%1/hicolor/%2x%2/apps/morvane.png").arg(dir).arg(side),
-                            png.data());
+    for (int side : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString sizeDir = QStringLiteral("%1/hicolor/%2x%2").arg(dir).arg(side);
+        WritePng(ApplicationIcon(side), sizeDir + QStringLiteral("/apps/morvane.png"));
+        WritePng(DesignFileIcon(side),
+                 sizeDir + QStringLiteral("/mimetypes/application-x-kavelo-design.png"));
     }
 }
 

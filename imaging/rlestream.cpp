@@ -1,9 +1,12 @@
 #include "imaging/rlestream.h"
 
 #include "imaging/dib.h"
+#include "platform/largeblock.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -19,113 +22,186 @@ constexpr DWORD CountOf(DWORD word) {
 // Counts are 16 bits: rows wider than this cannot be coded.
 constexpr int kMaxRowPixels = 0xFFFF;
 
-DWORD WithAlpha(DWORD word, DWORD alpha) {
-    return (word & 0xFFFFFF00u) | (alpha & 0xFF);
-}
-
-// The words of one picture row, alpha from the companion or 255.
-void ReadRowWords(CDIB* picture, CDIB* alpha, int y, std::vector<DWORD>* row) {
-    const int width = picture->GetWidth();
-    const bool indexed = picture->GetBitCount() == 8;
-    const BYTE* p = picture->PixelAddress(0, unsigned(y));
-    const BYTE* a = alpha ? alpha->PixelAddress(0, unsigned(y)) : nullptr;
-    const int alphaStep = alpha ? alpha->GetBitCount() / 8 : 0;
-    for (int x = 0; x < width; ++x) {
-        BYTE r, g, b;
-        if (indexed) {
-            if (!picture->GetColourEntry(p[x], &r, &g, &b))
-                r = g = b = 0;
-        } else {
-            b = p[x * 3];
-            g = p[x * 3 + 1];
-            r = p[x * 3 + 2];
-        }
-        const DWORD alphaValue = a ? a[x * alphaStep] : 255;
-        (*row)[size_t(x)] = (DWORD(r) << 24) | (DWORD(g) << 16) | (DWORD(b) << 8) | alphaValue;
-    }
-    (*row)[size_t(width)] = 0; // the word after the last column
-}
-
 bool UsableDepth(const CDIB* dib) {
     return dib->GetBitCount() == 24 || dib->GetBitCount() == 8;
 }
 
-// Appends code words for one row, keeping the open runs as the encoder walks
-// the columns.
-class RowEncoder {
-public:
-    explicit RowEncoder(std::vector<DWORD>* codes) : m_codes(*codes) {}
+// What makes a pixel transparent: alpha 0, or the key colour (compared as
+// an opaque word) in a keyed picture.
+struct Transparency {
+    bool keyed;
+    DWORD key;
+    bool Keyed(DWORD w) const { return keyed && (w | 0xFF) == key; }
+    bool operator()(DWORD w) const { return (w & 0xFF) == 0 || Keyed(w); }
+};
 
-    void Transparent() {
-        CloseLiteral();
-        CloseRepeat();
-        if (m_transparent != kNone)
-            m_codes[m_transparent] += 1u << 16;
-        else
-            m_transparent = Open(kTransparentRun, Code(CRLEStream::kTransparent, 1));
-    }
-    // cur equals the next pixel: the repeat run covers both.
-    void Repeat(DWORD cur) {
-        CloseLiteral();
-        CloseTransparent();
-        if (m_repeat != kNone) {
-            m_codes[m_repeat] += 1u << 16;
-            return;
+// NOTE: text ink beside the paper is drawn half transparent, on either
+// side; a one-pixel stroke is halved twice. The word after the last column
+// counts as a neighbour too (it is 0, which is the key of black paper).
+void SoftenInkEdges(DWORD* row, int width, const Transparency& t) {
+    bool paperBefore = false;
+    for (int x = 0; x < width; ++x) {
+        const bool paper = t.Keyed(row[x]);
+        if (!paper) {
+            DWORD alpha = row[x] & 0xFF;
+            if (paperBefore)
+                alpha /= 2;
+            if (t.Keyed(row[x + 1]))
+                alpha /= 2;
+            row[x] = (row[x] & 0xFFFFFF00u) | alpha;
         }
-        m_repeat = Open(kRepeatRun, Code(CRLEStream::kRepeat, 2));
-        m_codes.push_back(cur);
+        paperBefore = paper;
     }
-    // cur differs from the next pixel. A repeat run created last has
-    // already counted it as its last pixel.
-    void EndOfRepeatOrLiteral(DWORD cur) {
-        if (m_last == kRepeatRun) {
-            CloseAll();
-            m_last = kNoRun;
-            return;
+}
+
+// The code words of one row (width words and a 0 after them) written at
+// out; answers how many. Runs are as long as they can be: transparent
+// pixels in one run, equal opaque words in a repeat run (pictures only),
+// everything else in literal runs.
+size_t EncodeRow(const DWORD* row, int width, bool text, const Transparency& transparent,
+                 DWORD* out) {
+    DWORD* const first = out;
+    int x = 0;
+    while (x < width) {
+        const DWORD cur = row[x];
+        int n = 1;
+        if (transparent(cur)) {
+            while (x + n < width && transparent(row[x + n]))
+                ++n;
+            *out++ = Code(CRLEStream::kTransparent, DWORD(n));
+        } else if (!text && cur == row[x + 1]) {
+            // An opaque word is never 0, so the 0 after the row ends a run.
+            for (n = 2; x + n < width && row[x + n] == cur;)
+                ++n;
+            *out++ = Code(CRLEStream::kRepeat, DWORD(n));
+            *out++ = cur;
+        } else {
+            DWORD* code = out++;
+            *out++ = cur;
+            while (x + n < width && !transparent(row[x + n]) &&
+                   (text || row[x + n] != row[x + n + 1]))
+                *out++ = row[x + n++];
+            *code = Code(CRLEStream::kLiteral, DWORD(n));
         }
-        Literal(cur);
+        x += n;
     }
-    void Literal(DWORD cur) {
-        CloseRepeat();
-        CloseTransparent();
-        if (m_literal != kNone)
-            m_codes[m_literal] += 1u << 16;
-        else
-            m_literal = Open(kLiteralRun, Code(CRLEStream::kLiteral, 1));
-        m_codes.push_back(cur);
+    *out++ = Code(CRLEStream::kEndOfRow, 0);
+    return size_t(out - first);
+}
+
+// The most words a row of this width can take: a literal and a
+// transparent run by turns give three words for two pixels.
+size_t MostWordsOfRow(int width) {
+    return 2 * size_t(width) + 2;
+}
+
+} // namespace
+
+// The words of a picture's rows, alpha from the companion or 255.
+class CRLEStream::RowWords {
+public:
+    RowWords(CDIB* picture, CDIB* alpha) : m_picture(picture), m_alpha(alpha) {
+        if (picture->GetBitCount() == 8)
+            for (int i = 0; i < 256; ++i) {
+                BYTE r = 0, g = 0, b = 0;
+                picture->GetColourEntry(i, &r, &g, &b);
+                m_palette[i] = DWORD(r) << 24 | DWORD(g) << 16 | DWORD(b) << 8;
+            }
     }
-    void EndRow() {
-        m_codes.push_back(Code(CRLEStream::kEndOfRow, 0));
-        CloseAll();
-        m_last = kNoRun;
+    void operator()(int y, DWORD* row) const {
+        const int width = m_picture->GetWidth();
+        const BYTE* p = m_picture->PixelAddress(0, unsigned(y));
+        const BYTE* a = m_alpha ? m_alpha->PixelAddress(0, unsigned(y)) : nullptr;
+        const int alphaStep = m_alpha ? m_alpha->GetBitCount() / 8 : 0;
+        if (m_picture->GetBitCount() == 8) {
+            for (int x = 0; x < width; ++x)
+                row[x] = m_palette[p[x]] | (a ? a[x * alphaStep] : 255u);
+        } else if (a) {
+            for (int x = 0; x < width; ++x, p += 3)
+                row[x] = DWORD(p[2]) << 24 | DWORD(p[1]) << 16 | DWORD(p[0]) << 8 |
+                         a[x * alphaStep];
+        } else {
+            for (int x = 0; x < width; ++x, p += 3)
+                row[x] = DWORD(p[2]) << 24 | DWORD(p[1]) << 16 | DWORD(p[0]) << 8 | 255u;
+        }
+        row[width] = 0; // the word after the last column
     }
 
 private:
-    enum Run { kNoRun, kLiteralRun, kRepeatRun, kTransparentRun };
-    static constexpr size_t kNone = size_t(-1);
-
-    size_t Open(Run run, DWORD word) {
-        m_codes.push_back(word);
-        m_last = run;
-        return m_codes.size() - 1;
-    }
-    void CloseLiteral() { m_literal = kNone; }
-    void CloseRepeat() { m_repeat = kNone; }
-    void CloseTransparent() { m_transparent = kNone; }
-    void CloseAll() {
-        CloseLiteral();
-        CloseRepeat();
-        CloseTransparent();
-    }
-
-    std::vector<DWORD>& m_codes;
-    size_t m_literal = kNone;
-    size_t m_repeat = kNone;
-    size_t m_transparent = kNone;
-    Run m_last = kNoRun;
+    CDIB* m_picture;
+    CDIB* m_alpha;
+    DWORD m_palette[256] = {}; // colours beyond the table are black
 };
 
-} // namespace
+// Code block -------------------------------------------------------------------------
+
+CCodeBlock::~CCodeBlock() {
+    Free();
+}
+
+CCodeBlock::CCodeBlock(const CCodeBlock& other) {
+    *this = other;
+}
+
+CCodeBlock& CCodeBlock::operator=(const CCodeBlock& other) {
+    if (this == &other)
+        return *this;
+    m_nSize = 0;
+    if (!Reserve(other.m_nSize))
+        throw std::bad_alloc();
+    if (other.m_nSize)
+        std::memcpy(m_pWords, other.m_pWords, other.m_nSize * sizeof(DWORD));
+    m_nSize = other.m_nSize;
+    return *this;
+}
+
+CCodeBlock::CCodeBlock(CCodeBlock&& other) noexcept {
+    *this = std::move(other);
+}
+
+CCodeBlock& CCodeBlock::operator=(CCodeBlock&& other) noexcept {
+    if (this != &other) {
+        Free();
+        std::swap(m_pWords, other.m_pWords);
+        std::swap(m_nSize, other.m_nSize);
+        std::swap(m_nCapacity, other.m_nCapacity);
+    }
+    return *this;
+}
+
+bool CCodeBlock::Reserve(size_t n) {
+    if (n <= m_nCapacity)
+        return true;
+    if (n > size_t(-1) / sizeof(DWORD))
+        return false;
+    void* grown = platform::ReallocateLarge(m_pWords, n * sizeof(DWORD));
+    if (!grown)
+        return false;
+    m_pWords = static_cast<DWORD*>(grown);
+    m_nCapacity = n;
+    return true;
+}
+
+void CCodeBlock::ShrinkToFit() {
+    if (m_nSize == m_nCapacity)
+        return;
+    if (m_nSize == 0) {
+        Free();
+        return;
+    }
+    if (void* cut = platform::ReallocateLarge(m_pWords, m_nSize * sizeof(DWORD))) {
+        m_pWords = static_cast<DWORD*>(cut);
+        m_nCapacity = m_nSize;
+    }
+}
+
+void CCodeBlock::Free() {
+    platform::FreeLarge(m_pWords);
+    m_pWords = nullptr;
+    m_nSize = m_nCapacity = 0;
+}
+
+// Building -------------------------------------------------------------------------
 
 CRLEStream::CRLEStream(CDIB* picture)
     : m_bValid(false), m_nWidth(0), m_nHeight(0), m_nReadPos(0), m_nColumn(-1), m_dwPixel(0),
@@ -136,7 +212,7 @@ CRLEStream::CRLEStream(CDIB* picture)
 
 void CRLEStream::Clear() {
     m_rowStarts.clear();
-    m_codes.clear();
+    m_codes.Free();
     m_bValid = false;
 }
 
@@ -163,6 +239,25 @@ bool CRLEStream::Build(CDIB* picture, int mode) {
     return m_bValid;
 }
 
+bool CRLEStream::BuildFromWords(const DWORD* words, int width, int height, int mode) {
+    if (m_bValid)
+        return true;
+    if (!words || width <= 0 || height <= 0 || width > kMaxRowPixels)
+        return false;
+    m_bKeyed = false;
+    try {
+        m_bValid = EncodeRows(width, height, mode, [&](int y, DWORD* row) {
+            std::memcpy(row, words + size_t(y) * size_t(width), size_t(width) * sizeof(DWORD));
+            row[width] = 0;
+        });
+    } catch (const std::bad_alloc&) {
+        m_bValid = false;
+    }
+    if (!m_bValid)
+        Clear();
+    return m_bValid;
+}
+
 bool CRLEStream::Encode(CDIB* picture, CDIB* alpha, int mode) {
     const int width = picture->GetWidth(), height = picture->GetHeight();
     if (width <= 0 || height <= 0 || width > kMaxRowPixels || !UsableDepth(picture))
@@ -172,49 +267,48 @@ bool CRLEStream::Encode(CDIB* picture, CDIB* alpha, int mode) {
         return false;
     if (!picture->BeginPixelAccess() || (alpha && !alpha->BeginPixelAccess()))
         return false;
-    m_nWidth = width;
-    m_nHeight = height;
-    std::vector<DWORD> row(size_t(width) + 1);
+    const RowWords rowWords(picture, alpha);
     // The colour key: equal top corners, compared as opaque words.
     m_bKeyed = false;
     if (!alpha) {
-        ReadRowWords(picture, nullptr, 0, &row);
-        m_bKeyed = (row[0] | 0xFF) == (row[size_t(width - 1)] | 0xFF);
-        m_dwKey = row[0] | 0xFF;
+        std::vector<DWORD> top(size_t(width) + 1);
+        rowWords(0, top.data());
+        m_bKeyed = (top[0] | 0xFF) == (top[size_t(width - 1)] | 0xFF);
+        m_dwKey = top[0] | 0xFF;
     }
-    const bool keyed = m_bKeyed && !alpha;
-    const auto matchesKey = [&](DWORD w) { return keyed && (w | 0xFF) == m_dwKey; };
+    return EncodeRows(width, height, mode, rowWords);
+}
+
+template <typename NextRow>
+bool CRLEStream::EncodeRows(int width, int height, int mode, NextRow next) {
+    m_nWidth = width;
+    m_nHeight = height;
+    const Transparency transparent{m_bKeyed, m_dwKey};
+    const bool text = mode == 1;
+    std::vector<DWORD> row(size_t(width) + 1);
     m_rowStarts.assign(size_t(height), 0);
-    m_codes.clear();
-    m_codes.reserve(size_t(width) * size_t(height));
-    m_codes.push_back(kHeaderWord);
-    RowEncoder encoder(&m_codes);
+    // Room for every pixel as a literal with a row's worst case to spare:
+    // photographs fit at once, and the block is cut to its length after.
+    m_codes.Free();
+    const size_t most = MostWordsOfRow(width);
+    if (!m_codes.Reserve((size_t(width) + 2) * size_t(height) + most))
+        return false;
+    m_codes.data()[0] = kHeaderWord;
+    size_t size = 1;
     for (int y = 0; y < height; ++y) {
-        m_rowStarts[size_t(y)] = DWORD(m_codes.size());
-        ReadRowWords(picture, alpha, y, &row);
-        for (int x = 0; x < width; ++x) {
-            DWORD& cur = row[size_t(x)];
-            DWORD& next = row[size_t(x) + 1];
-            if (mode == 1 && keyed) {
-                // NOTE: ink beside the paper is drawn half transparent, on
-                // either side; a one-pixel stroke is halved twice.
-                if (matchesKey(cur) && !matchesKey(next))
-                    next = WithAlpha(next, (next & 0xFF) / 2);
-                else if (!matchesKey(cur) && matchesKey(next))
-                    cur = WithAlpha(cur, (cur & 0xFF) / 2);
-            }
-            if (matchesKey(cur) || (cur & 0xFF) == 0)
-                encoder.Transparent();
-            else if (mode == 1)
-                encoder.Literal(cur);
-            else if (cur == next)
-                encoder.Repeat(cur);
-            else
-                encoder.EndOfRepeatOrLiteral(cur);
-        }
-        encoder.EndRow();
+        m_rowStarts[size_t(y)] = DWORD(size);
+        next(y, row.data());
+        if (text && m_bKeyed)
+            SoftenInkEdges(row.data(), width, transparent);
+        // Beyond the room: a quarter more, so that odd pictures grow seldom.
+        if (size + most > m_codes.Capacity() &&
+            !m_codes.Reserve(std::max(size + most, m_codes.Capacity() + m_codes.Capacity() / 4)) &&
+            !m_codes.Reserve(size + most))
+            return false;
+        size += EncodeRow(row.data(), width, text, transparent, m_codes.data() + size);
     }
-    m_codes.shrink_to_fit();
+    m_codes.SetSize(size);
+    m_codes.ShrinkToFit();
     return true;
 }
 
@@ -305,7 +399,7 @@ int CRLEStream::DecodeRow(int row, DWORD* out) const {
         switch (OpOf(word)) {
         case kLiteral: {
             const int n = int(std::min<size_t>(size_t(count), end - pos));
-            std::copy_n(m_codes.begin() + std::ptrdiff_t(pos), n, out + x);
+            std::copy_n(m_codes.data() + pos, n, out + x);
             pos += CountOf(word);
             x += n;
             if (n < count)

@@ -6,9 +6,42 @@
 #include "platform/wintypes.h"
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 class CDIB;
+
+// A block of code words that grows and shrinks in place where it can (a
+// large block is remapped rather than copied), never cleared first, in the
+// memory of platform/largeblock.h. A stream's block is sized for its
+// picture before it is written and cut to its length after.
+class CCodeBlock {
+public:
+    CCodeBlock() = default;
+    ~CCodeBlock();
+    CCodeBlock(const CCodeBlock& other);
+    CCodeBlock& operator=(const CCodeBlock& other);
+    CCodeBlock(CCodeBlock&& other) noexcept;
+    CCodeBlock& operator=(CCodeBlock&& other) noexcept;
+
+    const DWORD* data() const { return m_pWords; }
+    DWORD* data() { return m_pWords; }
+    size_t size() const { return m_nSize; }
+    size_t Capacity() const { return m_nCapacity; }
+    bool empty() const { return m_nSize == 0; }
+    DWORD operator[](size_t i) const { return m_pWords[i]; }
+    // Room for n words in all; false (and nothing changed) without memory.
+    bool Reserve(size_t n);
+    // The words up to n are kept (n within the room reserved).
+    void SetSize(size_t n) { m_nSize = n; }
+    void ShrinkToFit();
+    void Free();
+
+private:
+    DWORD* m_pWords = nullptr;
+    size_t m_nSize = 0;
+    size_t m_nCapacity = 0;
+};
 
 class CRLEStream {
 public:
@@ -21,6 +54,9 @@ public:
     // Encodes the picture; mode 0 for pictures, 1 for rendered text (the ink
     // next to the paper is made half transparent). A valid stream is kept.
     bool Build(CDIB* picture, int mode = 0);
+    // Encodes pixel words given row by row (top row first, alpha included,
+    // no colour key) the same way.
+    bool BuildFromWords(const DWORD* words, int width, int height, int mode = 0);
     void Clear();
 
     // Places the reader on a row so that it holds the row's column 0.
@@ -34,20 +70,24 @@ public:
     bool IsValid() const { return m_bValid; }
     int GetWidth() const { return m_nWidth; }
     int GetHeight() const { return m_nHeight; }
-    const std::vector<DWORD>& GetCodes() const { return m_codes; }
+    std::span<const DWORD> GetCodes() const { return {m_codes.data(), m_codes.size()}; }
     const std::vector<DWORD>& GetRowStarts() const { return m_rowStarts; }
     bool IsKeyed() const { return m_bKeyed; }
     DWORD GetKeyColour() const { return m_dwKey; }
 
 private:
+    class RowWords;
     bool Encode(CDIB* picture, CDIB* alpha, int mode);
+    // Codes the rows that next(y, row) fills (width words and a 0 after).
+    template <typename NextRow>
+    bool EncodeRows(int width, int height, int mode, NextRow next);
     bool ReadPlain(int x);
 
     bool m_bValid;
     int m_nWidth;
     int m_nHeight;
     std::vector<DWORD> m_rowStarts;
-    std::vector<DWORD> m_codes;
+    CCodeBlock m_codes;
     std::vector<DWORD> m_rowBuffer;
     // Reader state.
     size_t m_nReadPos;

@@ -4,6 +4,7 @@
 // 200 x 200 dirty-rectangle compose and the run-length encoding of a
 // 1000 x 1000 picture.
 
+#include "imaging/composekernels.h"
 #include "imaging/composelayer.h"
 #include "imaging/dib.h"
 #include "layers/layerchannel.h"
@@ -149,6 +150,17 @@ void ComposePage(benchmark::State& state) {
     benchmark::DoNotOptimize(page.GetBits());
 }
 
+// The same with one instruction set forced: 0 plain, 1 SSE2, 2 AVX2.
+void ComposePageOnPath(benchmark::State& state) {
+    const auto path = ComposePath(state.range(1));
+    if (!ForceComposePath(path)) {
+        state.SkipWithError("this processor does not run the path");
+        return;
+    }
+    ComposePage(state);
+    ClearForcedComposePath();
+}
+
 void QPainterPage(benchmark::State& state) {
     Scene& scene = SceneOf(int(state.range(0)));
     QImage page(kPageWidth, kPageHeight, QImage::Format_RGB32);
@@ -192,6 +204,10 @@ void BuildStream(benchmark::State& state) {
 }
 
 BENCHMARK(ComposePage)->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond);
+BENCHMARK(ComposePageOnPath)
+    ->ArgsProduct({{1, 8, 32}, {0, 1, 2}})
+    ->ArgNames({"layers", "path"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(QPainterPage)->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(ComposeDirtyRect)->Unit(benchmark::kMillisecond);
 BENCHMARK(BuildStream)->Unit(benchmark::kMillisecond);

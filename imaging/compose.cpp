@@ -1,9 +1,12 @@
 // The composition of the page: a four-corner gradient and, over it, the
-// layers from the back-most to the front-most, scaled to their boxes by
-// nearest sampling and blended by their alpha and opacity through the
-// product table.
+// layers from the back-most to the front-most, each read through its row
+// source and blended by its alpha and opacity. A row is composed in words
+// (see composekernels.h) over the part the layers cover and stored as page
+// pixels once; the rest of the row is the gradient, copied.
 
+#include "imaging/composekernels.h"
 #include "imaging/composelayer.h"
+#include "imaging/composesource.h"
 #include "imaging/dib.h"
 #include "imaging/progress.h"
 
@@ -41,61 +44,18 @@ Rgb Between(const BYTE* table, const Rgb& from, const Rgb& to, int index) {
             from.b + Scaled(table, to.b - from.b, index)};
 }
 
-// A layer that takes part, with everything a row needs worked out once:
-// its integer box, the source column of every page column it covers (read
-// from the decoded row, mirrored or not) and a buffer for its source row.
-struct Participant {
-    const CRLEStream* stream;
-    int left, top, width, height;
-    int x0, x1; // page columns the layer covers
-    BYTE opacity;
-    bool flipped;
-    std::vector<int> sourceColumn; // for page columns x0 .. x1 - 1
-    std::vector<DWORD> row;        // the decoded source row
-    int decodedRow = -1;           // which source row is in row
-};
-
-std::vector<Participant> Participants(const std::vector<CComposeLayer*>& layers, int W) {
-    std::vector<Participant> out;
-    out.reserve(layers.size());
-    for (CComposeLayer* l : layers) {
-        if (!l || !l->m_stream.IsValid() || !l->m_nVisible || !(l->m_nOpacity & 0xFF))
-            continue;
-        Participant p;
-        p.stream = &l->m_stream;
-        p.left = int(std::trunc(l->m_dX));
-        p.top = int(std::trunc(l->m_dY));
-        p.width = std::abs(int(std::trunc(l->m_dWidth)));
-        p.height = std::abs(int(std::trunc(l->m_dHeight)));
-        p.opacity = BYTE(l->m_nOpacity & 0xFF);
-        p.flipped = l->m_nFlipped != 0;
-        const int sw = p.stream->GetWidth();
-        p.x0 = std::max(p.left, 0);
-        p.x1 = int(std::min<long long>((long long)p.left + p.width, W));
-        if (p.height <= 0 || p.x1 <= p.x0)
-            continue;
-        p.sourceColumn.resize(size_t(p.x1 - p.x0));
-        for (int x = p.x0; x < p.x1; ++x) {
-            // Nearest sampling, computed in double precision; a mirrored
-            // layer reads its decoded row from the other end.
-            const int sc = int(std::trunc(double(x - p.left) * sw / p.width));
-            p.sourceColumn[size_t(x - p.x0)] = l->m_nMirrored ? sw - 1 - sc : sc;
-        }
-        p.row.assign(size_t(sw), 0);
-        out.push_back(std::move(p));
-    }
-    return out;
-}
-
 // The four-corner gradient has only 256 distinct rows (the row index is
 // y * 256 / H); each is worked out once, when first needed, and kept with
-// the page for the next composition with the same colours and width.
+// the page for the next composition with the same colours and width: as
+// page pixels for the parts of rows no layer covers, and as words for the
+// parts the layers are blended over.
 class GradientRows {
 public:
     GradientRows(const BYTE* table, int W, COLORREF c0, COLORREF c1, COLORREF c2, COLORREF c3)
         : m_table(table), m_width(W), m_corners{c0, c1, c2, c3}, m_top0(Channels(c0)),
           m_top1(Channels(c1)), m_bottom0(Channels(c2)), m_bottom1(Channels(c3)),
-          m_rows(size_t(256) * W * 3), m_made(256, false), m_columnIndex(size_t(W)) {
+          m_pixels(size_t(256) * W * 3), m_words(size_t(256) * W), m_made(256, false),
+          m_columnIndex(size_t(W)) {
         for (int x = 0; x < W; ++x)
             m_columnIndex[size_t(x)] = x * 256 / std::max(W, 1);
     }
@@ -104,76 +64,129 @@ public:
         return table == m_table && W == m_width && c0 == m_corners[0] && c1 == m_corners[1] &&
                c2 == m_corners[2] && c3 == m_corners[3];
     }
-    const BYTE* Row(int iy) {
-        BYTE* row = m_rows.data() + size_t(iy) * m_width * 3;
-        if (!m_made[size_t(iy)]) {
-            const Rgb left = Between(m_table, m_top0, m_bottom0, iy);
-            const Rgb right = Between(m_table, m_top1, m_bottom1, iy);
-            // Columns share their colour by column index: 256 at most.
-            BYTE colours[256][3];
-            for (int ix = 0; ix < 256; ++ix) {
-                const Rgb c = Between(m_table, left, right, ix);
-                colours[ix][0] = BYTE(c.b);
-                colours[ix][1] = BYTE(c.g);
-                colours[ix][2] = BYTE(c.r);
-            }
-            for (int x = 0; x < m_width; ++x)
-                std::memcpy(row + x * 3, colours[m_columnIndex[size_t(x)]], 3);
-            m_made[size_t(iy)] = true;
-        }
-        return row;
+    // Row iy as page pixels.
+    const BYTE* Pixels(int iy) {
+        Make(iy);
+        return m_pixels.data() + size_t(iy) * m_width * 3;
+    }
+    // Row iy as words.
+    const DWORD* Words(int iy) {
+        Make(iy);
+        return m_words.data() + size_t(iy) * m_width;
     }
 
 private:
+    void Make(int iy) {
+        if (m_made[size_t(iy)])
+            return;
+        const Rgb left = Between(m_table, m_top0, m_bottom0, iy);
+        const Rgb right = Between(m_table, m_top1, m_bottom1, iy);
+        // Columns share their colour by column index: 256 at most.
+        DWORD colours[256];
+        for (int ix = 0; ix < 256; ++ix) {
+            const Rgb c = Between(m_table, left, right, ix);
+            colours[ix] = DWORD(c.r) << 24 | DWORD(c.g) << 16 | DWORD(c.b) << 8;
+        }
+        BYTE* pixels = m_pixels.data() + size_t(iy) * m_width * 3;
+        DWORD* words = m_words.data() + size_t(iy) * m_width;
+        for (int x = 0; x < m_width; ++x)
+            words[x] = colours[m_columnIndex[size_t(x)]];
+        ScalarComposeKernels().store(words, m_width, pixels);
+        m_made[size_t(iy)] = true;
+    }
+
     const BYTE* m_table;
     int m_width;
     COLORREF m_corners[4];
     Rgb m_top0, m_top1, m_bottom0, m_bottom1;
-    std::vector<BYTE> m_rows;
+    std::vector<BYTE> m_pixels;
+    std::vector<DWORD> m_words;
     std::vector<bool> m_made;
     std::vector<int> m_columnIndex;
 };
 
-// Blends one pixel word with effective alpha e over a page pixel: opaque
-// words replace it, the rest mix through the table.
-inline void BlendPixel(const BYTE* table, DWORD w, int e, BYTE* px) {
-    const int sr = int(w >> 24), sg = int((w >> 16) & 0xFF), sb = int((w >> 8) & 0xFF);
-    if (e == 255) {
-        px[0] = BYTE(sb);
-        px[1] = BYTE(sg);
-        px[2] = BYTE(sr);
-        return;
-    }
-    const BYTE* src = table + e;
-    const BYTE* dst = table + (255 - e);
-    px[0] = BYTE(src[sb * 256] + dst[px[0] * 256]);
-    px[1] = BYTE(src[sg * 256] + dst[px[1] * 256]);
-    px[2] = BYTE(src[sr * 256] + dst[px[2] * 256]);
+// The kernels for this table: the arithmetic of the fast sets equals the
+// product table, so any other table is read by the plain set.
+const CComposeKernels& KernelsFor(const BYTE* table) {
+    static const std::vector<BYTE> product = [] {
+        std::vector<BYTE> t(65536);
+        FillProductTable(t.data());
+        return t;
+    }();
+    if (table != product.data() && std::memcmp(table, product.data(), product.size()) != 0)
+        return ScalarComposeKernels();
+    return ComposeKernelsOf(ActiveComposePath());
 }
 
-// Blends one layer's row over the page row from xFrom to xTo; transparent
-// words leave the pixel.
-void BlendSpan(const BYTE* table, const Participant& p, int xFrom, int xTo, BYTE* out) {
-    const DWORD* row = p.row.data();
-    const int* column = p.sourceColumn.data() - p.x0;
-    if (p.opacity == 255) {
-        // NOTE: at full opacity the table gives the word's own alpha back:
-        // (a * 256) >> 8 = a.
-        for (int x = xFrom; x < xTo; ++x) {
-            const DWORD w = row[column[x]];
-            if (w & 0xFF)
-                BlendPixel(table, w, int(w & 0xFF), out + size_t(x) * 3);
-        }
-        return;
-    }
-    const BYTE* opacityColumn = table + p.opacity;
-    for (int x = xFrom; x < xTo; ++x) {
-        const DWORD w = row[column[x]];
-        const int e = opacityColumn[(w & 0xFF) * 256];
-        if (e)
-            BlendPixel(table, w, e, out + size_t(x) * 3);
-    }
+// The layers taking part, back-most first, as composition blends them.
+std::vector<std::unique_ptr<CRowSource>> Sources(const std::vector<CComposeLayer*>& layers,
+                                                 const CComposeFrame& frame) {
+    std::vector<std::unique_ptr<CRowSource>> sources;
+    sources.reserve(layers.size());
+    for (size_t i = layers.size(); i-- > 0;)
+        if (layers[i])
+            if (auto source = layers[i]->MakeRowSource(frame))
+                sources.push_back(std::move(source));
+    return sources;
 }
+
+// One page row: the layers' spans, then the covered part in words.
+class RowComposer {
+public:
+    RowComposer(std::vector<std::unique_ptr<CRowSource>>& sources, const CComposeKernels& kernels,
+                const BYTE* table, const CComposeFrame& frame)
+        : m_sources(sources), m_kernels(kernels), m_table(table), m_frame(frame),
+          m_spans(sources.size()), m_work(size_t(std::max(frame.clipRight - frame.clipLeft, 0))) {}
+
+    void Compose(int y, GradientRows& gradient, int iy, BYTE* out) {
+        int from = m_frame.clipRight, to = m_frame.clipLeft;
+        m_active.clear();
+        for (size_t i = 0; i < m_sources.size(); ++i) {
+            Span& span = m_spans[i];
+            if (!m_sources[i]->Span(y, &span.from, &span.to))
+                continue;
+            m_active.push_back(i);
+            from = std::min(from, span.from);
+            to = std::max(to, span.to);
+        }
+        const BYTE* background = gradient.Pixels(iy);
+        if (m_active.empty()) {
+            CopyPixels(background, m_frame.clipLeft, m_frame.clipRight, out);
+            return;
+        }
+        CopyPixels(background, m_frame.clipLeft, from, out);
+        CopyPixels(background, to, m_frame.clipRight, out);
+        DWORD* work = m_work.data() - from; // indexed by page column
+        std::memcpy(work + from, gradient.Words(iy) + from, size_t(to - from) * sizeof(DWORD));
+        // Back-most first, so each pixel sees the same blends in the same
+        // order as a stack of its contributions would.
+        for (size_t i : m_active) {
+            const Span& span = m_spans[i];
+            const CSourceSpan words = m_sources[i]->Words(y, span.from, span.to);
+            m_kernels.blend(words.words, words.columns, span.to - span.from,
+                            m_sources[i]->Opacity(), work + span.from, m_table);
+        }
+        m_kernels.store(work + from, to - from, out + size_t(from) * 3);
+    }
+
+private:
+    struct Span {
+        int from = 0, to = 0;
+    };
+    static void CopyPixels(const BYTE* background, int from, int to, BYTE* out) {
+        if (from < to)
+            std::memcpy(out + size_t(from) * 3, background + size_t(from) * 3,
+                        size_t(to - from) * 3);
+    }
+
+    std::vector<std::unique_ptr<CRowSource>>& m_sources;
+    const CComposeKernels& m_kernels;
+    const BYTE* m_table;
+    CComposeFrame m_frame;
+    std::vector<Span> m_spans;
+    std::vector<size_t> m_active;
+    std::vector<DWORD> m_work;
+};
 
 } // namespace
 
@@ -189,51 +202,32 @@ bool CDIB::Compose(const std::vector<CComposeLayer*>& layers, const void* owner,
     if (GetBitCount() != 24 || !BeginPixelAccess())
         return true;
     const int W = GetWidth(), H = GetHeight();
-    std::vector<Participant> participants;
+    CComposeFrame frame;
+    frame.width = W;
+    frame.height = H;
+    frame.clipLeft = clip ? std::max<int>(clip->left, 0) : 0;
+    frame.clipRight = clip ? std::min<int>(clip->right, W) : W;
+    std::vector<std::unique_ptr<CRowSource>> sources;
+    std::unique_ptr<RowComposer> rows;
     try {
-        participants = Participants(layers, W);
+        if (frame.clipLeft < frame.clipRight)
+            sources = Sources(layers, frame);
         if (!m_pGradient || !m_pGradient->rows.Matches(table, W, c0, c1, c2, c3))
             m_pGradient = std::make_shared<CGradientCache>(
                 CGradientCache{GradientRows(table, W, c0, c1, c2, c3)});
+        rows = std::make_unique<RowComposer>(sources, KernelsFor(table), table, frame);
     } catch (const std::bad_alloc&) {
         EndPixelAccess();
         return true;
     }
-    const int clipLeft = clip ? std::max<int>(clip->left, 0) : 0;
-    const int clipRight = clip ? std::min<int>(clip->right, W) : W;
     if (progress)
         progress->SetRange(0, H - 1);
     for (int y = 0; y < H; ++y) {
         if (progress)
             progress->SetPos(y);
-        if ((clip && (y < clip->top || y >= clip->bottom)) || clipLeft >= clipRight)
+        if ((clip && (y < clip->top || y >= clip->bottom)) || frame.clipLeft >= frame.clipRight)
             continue;
-        BYTE* out = PixelAddress(0, unsigned(y));
-        const BYTE* background = m_pGradient->rows.Row(y * 256 / std::max(H, 1));
-        std::memcpy(out + size_t(clipLeft) * 3, background + size_t(clipLeft) * 3,
-                    size_t(clipRight - clipLeft) * 3);
-        // Back-most first, so each pixel sees the same blends in the same
-        // order as a stack of its contributions would.
-        for (size_t i = participants.size(); i-- > 0;) {
-            Participant& p = participants[i];
-            if (y < p.top || y >= p.top + p.height)
-                continue;
-            const int xFrom = std::max(p.x0, clipLeft), xTo = std::min(p.x1, clipRight);
-            if (xFrom >= xTo)
-                continue;
-            const int sh = p.stream->GetHeight();
-            int sr = int(std::trunc(double(y - p.top) * sh / p.height));
-            if (p.flipped)
-                sr = sh - 1 - sr;
-            // Enlarged layers show a source row on several page rows: decode
-            // it once. Columns a damaged row does not hold stay clear.
-            if (sr != p.decodedRow) {
-                const int decoded = p.stream->DecodeRow(sr, p.row.data());
-                std::fill(p.row.begin() + decoded, p.row.end(), DWORD(0));
-                p.decodedRow = sr;
-            }
-            BlendSpan(table, p, xFrom, xTo, out);
-        }
+        rows->Compose(y, m_pGradient->rows, y * 256 / std::max(H, 1), PixelAddress(0, unsigned(y)));
     }
     EndPixelAccess();
     return true;

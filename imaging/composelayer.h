@@ -5,10 +5,21 @@
 
 #include "imaging/rlestream.h"
 
+#include <memory>
+
+class CRowSource;
+struct CComposeFrame;
+
 class CComposeLayer {
 public:
     CComposeLayer() = default;
     virtual ~CComposeLayer() = default;
+
+    // How composition reads the layer on the frame's rows, or null when it
+    // takes no part (no valid stream, hidden, opacity 0, outside the clip).
+    // The stream scaled into the box by nearest sampling unless a kind of
+    // layer maps its pixels otherwise.
+    virtual std::unique_ptr<CRowSource> MakeRowSource(const CComposeFrame& frame) const;
 
     double m_dX = 50.0;
     double m_dY = 50.0;

@@ -9,7 +9,7 @@
 
 namespace {
 
-BITMAPINFOHEADER* HeaderOf(std::vector<BYTE>& block) {
+BITMAPINFOHEADER* HeaderOf(platform::LargeBytes& block) {
     return reinterpret_cast<BITMAPINFOHEADER*>(block.data());
 }
 
@@ -89,7 +89,7 @@ void CDIB::ReleaseBlock() {
     m_bAccessValid = false;
 }
 
-void CDIB::InstallBlock(std::vector<BYTE> block) {
+void CDIB::InstallBlock(platform::LargeBytes block) {
     // Replacing an image drops what belonged to it; filling an empty one
     // (after a read cleared the block) keeps the companions already loaded.
     if (!m_block.empty())
@@ -99,20 +99,34 @@ void CDIB::InstallBlock(std::vector<BYTE> block) {
 }
 
 bool CDIB::Create(int width, int height, int bits, const CPalette* palette) {
+    return MakeBlock(width, height, bits, palette, true);
+}
+
+bool CDIB::MakeBlock(int width, int height, int bits, const CPalette* palette, bool clear) {
     if (width <= 0 || height <= 0)
         return false;
     if (bits == 0 || bits >= 24 || bits < 0)
         bits = 24;
     const int tableEntries = bits < 24 ? 1 << bits : 0;
     const int rowSize = DibRowSize(width, bits);
-    std::vector<BYTE> block;
+    const size_t pixelsAt = sizeof(BITMAPINFOHEADER) + size_t(tableEntries) * 4;
+    platform::LargeBytes block;
     try {
-        block.assign(sizeof(BITMAPINFOHEADER) + size_t(tableEntries) * 4 +
-                         size_t(rowSize) * size_t(height),
-                     0);
+        if (clear)
+            block.assign(pixelsAt + size_t(rowSize) * size_t(height), 0);
+        else
+            block.resize(pixelsAt + size_t(rowSize) * size_t(height));
     } catch (const std::bad_alloc&) {
         return false;
     }
+    std::memset(block.data(), 0, pixelsAt);
+    // Whoever fills the pixels writes whole rows without their padding:
+    // the padding is cleared here so that files written stay the same.
+    const int used = (bits * width + 7) / 8;
+    if (!clear && used < rowSize)
+        for (int r = 0; r < height; ++r)
+            std::memset(block.data() + pixelsAt + size_t(r) * rowSize + used, 0,
+                        size_t(rowSize - used));
     BITMAPINFOHEADER* h = HeaderOf(block);
     h->biSize = sizeof(BITMAPINFOHEADER);
     h->biWidth = width;
@@ -325,7 +339,7 @@ bool CDIB::Mirror(int flag) {
     const int bytesPerPixel = GetBitCount() / 8;
     if (bytesPerPixel < 1)
         return false;
-    std::vector<BYTE> mirrored(m_block);
+    platform::LargeBytes mirrored(m_block);
     BYTE* out = mirrored.data() + GetHeader()->biSize + GetColourTableSize();
     const BYTE* in = GetBits();
     for (int r = 0; r < height; ++r) {

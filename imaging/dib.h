@@ -5,6 +5,7 @@
 // mask ("a...") and its thumbnail ("t..."), loaded as companions.
 
 #include "platform/bitmapheaders.h"
+#include "platform/largeblock.h"
 
 #include <memory>
 #include <string>
@@ -124,10 +125,13 @@ protected:
     // Drops the block and the companions, the loaded parts, the reference
     // count and the stretch mode.
     void ReleaseBlock();
-    void InstallBlock(std::vector<BYTE> block);
+    void InstallBlock(platform::LargeBytes block);
+    // A new block of that size and depth with its header, its pixels not
+    // cleared unless asked (the row padding always is); as Create.
+    bool MakeBlock(int width, int height, int bits, const CPalette* palette, bool clear);
 
 private:
-    std::vector<BYTE> m_block;
+    platform::LargeBytes m_block;
     int m_nLoadMode;
     int m_nLoadedParts;
     std::string m_strImagePath;

@@ -9,7 +9,10 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/palette.h"
 
+#include <QImage>
+
 #include <cstring>
+#include <vector>
 
 bool CDIB::Draw(CDC* dc, const RECT* dest, const RECT* src, const CPalette*, bool) {
     if (m_block.empty() || !dc || !dest)
@@ -29,6 +32,37 @@ bool CDIB::Draw(CDC* dc, const RECT* dest, const RECT* src, const CPalette*, boo
 
 namespace {
 
+// Reads a context's pixels as GetPixel gives them; a context that draws
+// into an image of 32-bit pixels is read from its rows directly.
+class PixelReader {
+public:
+    explicit PixelReader(CDC* dc) : m_dc(dc), m_image(dc->GetImage()) {
+        if (m_image && m_image->format() != QImage::Format_RGB32 &&
+            m_image->format() != QImage::Format_ARGB32)
+            m_image = nullptr;
+    }
+    void SelectRow(int y) {
+        m_y = y;
+        m_line = m_image && m_image->valid(0, y)
+                     ? reinterpret_cast<const QRgb*>(m_image->constScanLine(y))
+                     : nullptr;
+    }
+    COLORREF Get(int x) const {
+        if (!m_image)
+            return m_dc->GetPixel(x, m_y);
+        if (!m_line || x < 0 || x >= m_image->width())
+            return CLR_INVALID;
+        const QRgb p = m_line[x];
+        return RGB(qRed(p), qGreen(p), qBlue(p));
+    }
+
+private:
+    CDC* m_dc;
+    const QImage* m_image;
+    int m_y = 0;
+    const QRgb* m_line = nullptr;
+};
+
 template <typename ColourOf>
 bool Capture(CDIB& dib, CDC* dc, int srcWidth, int srcHeight, CProgressReceiver* progress,
              ColourOf colourOf) {
@@ -37,13 +71,17 @@ bool Capture(CDIB& dib, CDC* dc, int srcWidth, int srcHeight, CProgressReceiver*
     const int width = dib.GetWidth(), height = dib.GetHeight();
     if (progress)
         progress->SetRange(0, srcHeight - 1);
+    std::vector<int> columns(static_cast<size_t>(width));
+    for (int x = 0; x < width; ++x)
+        columns[size_t(x)] = int((long long)x * srcWidth / width);
+    PixelReader reader(dc);
     for (int y = 0; y < height; ++y) {
         if (progress)
             progress->SetPos(y);
-        const int sy = int((long long)y * srcHeight / height);
+        reader.SelectRow(int((long long)y * srcHeight / height));
         BYTE* out = dib.PixelAddress(0, unsigned(y));
         for (int x = 0; x < width; ++x, out += 3) {
-            const COLORREF c = colourOf(dc->GetPixel(int((long long)x * srcWidth / width), sy));
+            const COLORREF c = colourOf(reader.Get(columns[size_t(x)]));
             out[0] = GetBValue(c);
             out[1] = GetGValue(c);
             out[2] = GetRValue(c);
@@ -123,7 +161,7 @@ bool CDIB::MapToPalette(const CPalette* palette) {
     auto* h = reinterpret_cast<BITMAPINFOHEADER*>(m_block.data());
     const size_t oldTable = size_t(GetColourTableSize());
     const size_t entries = size_t(palette->GetEntryCount());
-    std::vector<BYTE> block(h->biSize + entries * 4 + bytes);
+    platform::LargeBytes block(h->biSize + entries * 4 + bytes);
     std::memcpy(block.data(), m_block.data(), h->biSize);
     std::memcpy(block.data() + h->biSize + entries * 4, m_block.data() + h->biSize + oldTable,
                 bytes);
@@ -141,7 +179,7 @@ bool CDIB::ConvertTo8Bit(const CPalette* palette) {
     platform::CWaitCursor wait;
     const int width = GetWidth(), height = GetHeight();
     const int rowSize = DibRowSize(width, 8);
-    std::vector<BYTE> block(sizeof(BITMAPINFOHEADER) + 256 * 4 + size_t(rowSize) * height, 0);
+    platform::LargeBytes block(sizeof(BITMAPINFOHEADER) + 256 * 4 + size_t(rowSize) * height, 0);
     auto* h = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
     *h = *GetHeader();
     h->biBitCount = 8;

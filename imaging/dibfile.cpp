@@ -18,6 +18,7 @@
 #include <QSaveFile>
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -61,7 +62,7 @@ std::string LowerExtension(const std::string& path) {
 
 // Checks a bitmap block read from a file before it becomes the image: the
 // header, the colour table and every row must lie inside the block.
-bool PlausibleBlock(const std::vector<BYTE>& block) {
+bool PlausibleBlock(const platform::LargeBytes& block) {
     if (block.size() < sizeof(BITMAPINFOHEADER))
         return false;
     BITMAPINFOHEADER h;
@@ -109,6 +110,18 @@ std::unique_ptr<CDIB> AlphaMaskOf(const CWinBmp& bitmap) {
     return mask;
 }
 
+// A decoded row of four bytes a pixel as three (blue, green, red): each
+// pixel is written as four bytes, the fourth overwritten by the next pixel.
+void DropFourthBytes(const BYTE* in, int width, BYTE* out) {
+    for (int x = 0; x + 1 < width; ++x) {
+        uint32_t pixel;
+        std::memcpy(&pixel, in + 4 * x, 4);
+        std::memcpy(out + 3 * x, &pixel, 4);
+    }
+    if (width > 0)
+        std::memcpy(out + 3 * (width - 1), in + 4 * (width - 1), 3);
+}
+
 } // namespace
 
 bool CDIB::ReadThroughCodec() {
@@ -123,18 +136,12 @@ bool CDIB::ReadThroughCodec() {
         CWinBmp bitmap;
         decoder.DecodeFile(found, &bitmap, 32);
         const int width = bitmap.GetWidth(), height = bitmap.GetHeight();
-        if (width <= 0 || height <= 0 || !Create(width, height, 0, nullptr))
+        // Every pixel is written below: the block need not be cleared first.
+        if (width <= 0 || height <= 0 || !MakeBlock(width, height, 0, nullptr, false))
             return false;
         BeginPixelAccess();
-        for (int y = 0; y < height; ++y) {
-            const BYTE* in = bitmap.Line(y);
-            BYTE* out = PixelAddress(0, unsigned(y));
-            for (int x = 0; x < width; ++x, in += 4, out += 3) {
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
-            }
-        }
+        for (int y = 0; y < height; ++y)
+            DropFourthBytes(bitmap.Line(y), width, PixelAddress(0, unsigned(y)));
         EndPixelAccess();
         // Alpha and thumbnail files read as pictures need no mask of their own.
         if (m_nLoadMode == 0 || (m_nLoadMode & 1))
@@ -162,7 +169,7 @@ bool CDIB::ReadBitmapFile() {
     // The size field decides the block; it must fit the file that holds it.
     if (header.bfSize <= sizeof header || qint64(header.bfSize) > file.size())
         return false;
-    std::vector<BYTE> block;
+    platform::LargeBytes block;
     try {
         block.resize(header.bfSize - sizeof header);
     } catch (const std::bad_alloc&) {

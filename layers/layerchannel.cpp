@@ -75,13 +75,12 @@ constexpr int kMaxTextHeight = 1500;
 
 // The whole factor by which the text can be drawn larger, its lines
 // breaking where they broke at the font's own size.
-int SharpnessFactor(const LOGFONTA& font, const CDIB& picture) {
+int SharpnessFactor(const LOGFONTA& font, const CSize& picture) {
     const int line = QFontMetrics(platform::FontFromLogFont(font)).height();
-    if (line <= 0 || picture.GetWidth() <= 0 || picture.GetHeight() <= 0)
+    if (line <= 0 || picture.cx <= 0 || picture.cy <= 0)
         return 1;
-    const int factor =
-        std::min({(kSharpLineHeight + line - 1) / line, kMaxTextWidth / picture.GetWidth(),
-                  kMaxTextHeight / picture.GetHeight()});
+    const int factor = std::min({(kSharpLineHeight + line - 1) / line,
+                                 kMaxTextWidth / int(picture.cx), kMaxTextHeight / int(picture.cy)});
     return std::max(factor, 1);
 }
 
@@ -103,18 +102,18 @@ bool CLayerChannel_Text::BuildStream() {
     if (m_stream.IsValid())
         return true;
     platform::CWaitCursor wait;
-    std::unique_ptr<CDIB> picture(
-        RenderText(m_strText, &m_font, m_crText, m_nAlignment, kTextWrap, kTextWrap));
-    if (picture) {
-        const int factor = SharpnessFactor(m_font, *picture);
-        if (factor > 1) {
-            const LOGFONTA sharp = ScaledFont(m_font, factor);
-            std::unique_ptr<CDIB> larger(RenderText(m_strText, &sharp, m_crText, m_nAlignment,
-                                                    kTextWrap * factor, kTextWrap * factor));
-            if (larger)
-                picture = std::move(larger);
-        }
+    // Measured at the font's own size, drawn once at the size that keeps
+    // the letters sharp (or at its own size when that cannot be drawn).
+    const int factor = SharpnessFactor(
+        m_font, TextPictureSize(m_strText, &m_font, m_nAlignment, kTextWrap, kTextWrap));
+    std::unique_ptr<CDIB> picture;
+    if (factor > 1) {
+        const LOGFONTA sharp = ScaledFont(m_font, factor);
+        picture.reset(RenderText(m_strText, &sharp, m_crText, m_nAlignment, kTextWrap * factor,
+                                 kTextWrap * factor));
     }
+    if (!picture)
+        picture.reset(RenderText(m_strText, &m_font, m_crText, m_nAlignment, kTextWrap, kTextWrap));
     if (!picture)
         return true; // an empty stream is never drawn
     m_nBuildResult = m_stream.Build(picture.get(), 1) ? 1 : 0;

@@ -64,6 +64,11 @@ public:
 CDIB* RenderText(const std::string& text, const LOGFONTA* font, COLORREF ink, int alignment,
                  int wrapWidth, int wrapHeight);
 
+// The size of the picture RenderText gives for the same arguments, without
+// drawing it; 0 x 0 when it gives none.
+CSize TextPictureSize(const std::string& text, const LOGFONTA* font, int alignment, int wrapWidth,
+                      int wrapHeight);
+
 // Long text renders report their progress to a receiver made by the user
 // interface (a small popup captioned with the text's first line); without
 // one they run quietly.

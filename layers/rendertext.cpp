@@ -5,6 +5,7 @@
 #include "imaging/progress.h"
 #include "layers/layerchannel.h"
 #include "platform/gdi/dc.h"
+#include "platform/largeblock.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -34,7 +35,34 @@ CRect Measure(const QFontMetrics& metrics, const QString& text, int alignment, i
     return CRect(0, 0, measured.width(), measured.height());
 }
 
+QFont TextFont(const LOGFONTA* font) {
+    QFont qfont = font ? platform::FontFromLogFont(*font) : QFont();
+    // Only ink and paper may appear: no smoothed edges.
+    qfont.setStyleStrategy(QFont::NoAntialias);
+    return qfont;
+}
+
+// The picture's rectangle: the measured text, clamped to 1800 x 1500.
+CRect TextBox(const QFont& font, const QString& text, int alignment, int wrapWidth,
+              int wrapHeight) {
+    CRect box = Measure(QFontMetrics(font), text, alignment, wrapWidth, wrapHeight);
+    if (box.IsRectEmpty())
+        return CRect();
+    box.right = std::min<LONG>(box.right, 1800);
+    box.bottom = std::min<LONG>(box.bottom, 1500);
+    return box;
+}
+
 } // namespace
+
+CSize TextPictureSize(const std::string& text, const LOGFONTA* font, int alignment, int wrapWidth,
+                      int wrapHeight) {
+    if (text.empty())
+        return CSize(0, 0);
+    const CRect box = TextBox(TextFont(font), QString::fromUtf8(text.c_str()), alignment,
+                              wrapWidth, wrapHeight);
+    return CSize(box.Width(), box.Height());
+}
 
 void SetTextProgressFactory(TextProgressFactory factory) {
     Factory() = std::move(factory);
@@ -44,9 +72,7 @@ CDIB* RenderText(const std::string& text, const LOGFONTA* font, COLORREF ink, in
                  int wrapWidth, int wrapHeight) {
     if (text.empty())
         return nullptr;
-    QFont qfont = font ? platform::FontFromLogFont(*font) : QFont();
-    // Only ink and paper may appear: no smoothed edges.
-    qfont.setStyleStrategy(QFont::NoAntialias);
+    const QFont qfont = TextFont(font);
     const QString qtext = QString::fromUtf8(text.c_str());
 
     std::string caption = text;
@@ -55,15 +81,22 @@ CDIB* RenderText(const std::string& text, const LOGFONTA* font, COLORREF ink, in
     if (Factory())
         progress = Factory()(caption);
 
-    CRect box = Measure(QFontMetrics(qfont), qtext, alignment, wrapWidth, wrapHeight);
+    const CRect box = TextBox(qfont, qtext, alignment, wrapWidth, wrapHeight);
     if (box.IsRectEmpty())
         return nullptr;
-    box.right = std::min<LONG>(box.right, 1800);
-    box.bottom = std::min<LONG>(box.bottom, 1500);
 
-    QImage canvas(box.Width(), box.Height(), QImage::Format_RGB32);
-    if (canvas.isNull())
+    // The canvas in memory that takes huge pages: a long text's canvas is
+    // megabytes, written once by the fill below.
+    const qsizetype bytesPerLine = qsizetype(box.Width()) * 4;
+    void* memory = platform::AllocateLarge(size_t(bytesPerLine) * size_t(box.Height()));
+    if (!memory)
         return nullptr;
+    QImage canvas(static_cast<uchar*>(memory), box.Width(), box.Height(), bytesPerLine,
+                  QImage::Format_RGB32, [](void* block) { platform::FreeLarge(block); }, memory);
+    if (canvas.isNull()) {
+        platform::FreeLarge(memory); // an image that was not made does not own it
+        return nullptr;
+    }
     // White paper under black ink, black paper under any other ink; the
     // paper is what the canvas really stores at (0, 0).
     const COLORREF wanted = ink == 0 ? RGB(255, 255, 255) : RGB(0, 0, 0);

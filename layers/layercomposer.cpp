@@ -291,12 +291,12 @@ bool CLayerComposer::ComposePage(const RECT* clip, CProgressReceiver* progress) 
 bool CLayerComposer::ExportPage(const std::string& path) {
     if (!m_pPage)
         return false;
-    ResizePage(CRect(0, 0, kExportWidth, Trunc(kExportWidth / m_dAspect)));
-    ComposePage(nullptr);
-    const bool saved = m_pPage && m_pPage->Save(path);
-    ResizePage(GetPageRect());
-    ComposePage(nullptr);
-    return saved;
+    // The design is composed once, into a picture of the export size, with
+    // the boxes scaled to it and back as a resized page would scale them;
+    // the page on screen keeps its image and needs no second composition.
+    CMixerDIB picture;
+    return picture.Create(kExportWidth, Trunc(kExportWidth / m_dAspect), 0, nullptr) &&
+           RenderInto(&picture, nullptr) && picture.Save(path);
 }
 
 bool CLayerComposer::RenderInto(CDIB* target, CProgressReceiver* progress) {

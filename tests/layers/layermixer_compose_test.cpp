@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -393,9 +395,18 @@ TEST(LayerComposer, ExportWritesAThousandPixelsWideAndPutsThePageBack) {
     layer->SetGeometry(0, 0, 100.5, 50.25);
     int w0 = 0, h0 = 0;
     c.GetPageSize(&w0, &h0);
+    ASSERT_TRUE(c.ComposePage(nullptr));
+    c.m_rcDirty.SetRectEmpty();
+    const CMixerDIB* page = c.m_pPage;
+    const std::vector<BYTE> shown(page->GetBlock(), page->GetBlock() + page->GetBlockSize());
 
     const std::string path = dir.Str() + "/page.bmp";
     ASSERT_TRUE(c.ExportPage(path));
+    // The export is composed apart: the page on screen is neither remade
+    // nor left waiting for a second composition.
+    EXPECT_EQ(c.m_pPage, page);
+    EXPECT_TRUE(std::equal(shown.begin(), shown.end(), page->GetBlock()));
+    EXPECT_TRUE(c.m_rcDirty.IsRectEmpty());
     CDIB saved;
     ASSERT_TRUE(saved.Load(path, 0, 0));
     EXPECT_EQ(saved.GetWidth(), 1000);

@@ -124,9 +124,11 @@ bool CDIB::MakeBlock(int width, int height, int bits, const CPalette* palette, b
     // the padding is cleared here so that files written stay the same.
     const int used = (bits * width + 7) / 8;
     if (!clear && used < rowSize)
-        for (int r = 0; r < height; ++r)
-            std::memset(block.data() + pixelsAt + size_t(r) * rowSize + used, 0,
-                        size_t(rowSize - used));
+        for (int r = 0; r < height; ++r) {
+            BYTE* padding = block.data() + pixelsAt + size_t(r) * rowSize;
+            for (int i = used; i < rowSize; ++i)
+                padding[i] = 0;
+        }
     BITMAPINFOHEADER* h = HeaderOf(block);
     h->biSize = sizeof(BITMAPINFOHEADER);
     h->biWidth = width;

@@ -40,6 +40,7 @@ public:
         if (m_image && m_image->format() != QImage::Format_RGB32 &&
             m_image->format() != QImage::Format_ARGB32)
             m_image = nullptr;
+        m_nWidth = m_image ? m_image->width() : 0;
     }
     void SelectRow(int y) {
         m_y = y;
@@ -50,7 +51,7 @@ public:
     COLORREF Get(int x) const {
         if (!m_image)
             return m_dc->GetPixel(x, m_y);
-        if (!m_line || x < 0 || x >= m_image->width())
+        if (!m_line || unsigned(x) >= unsigned(m_nWidth))
             return CLR_INVALID;
         const QRgb p = m_line[x];
         return RGB(qRed(p), qGreen(p), qBlue(p));
@@ -59,6 +60,7 @@ public:
 private:
     CDC* m_dc;
     const QImage* m_image;
+    int m_nWidth;
     int m_y = 0;
     const QRgb* m_line = nullptr;
 };

@@ -8,6 +8,10 @@
 #include <new>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr DWORD Code(DWORD op, DWORD count) {
@@ -35,23 +39,60 @@ struct Transparency {
     bool operator()(DWORD w) const { return (w & 0xFF) == 0 || Keyed(w); }
 };
 
-// NOTE: text ink beside the paper is drawn half transparent, on either
-// side; a one-pixel stroke is halved twice. The word after the last column
-// counts as a neighbour too (it is 0, which is the key of black paper).
-void SoftenInkEdges(DWORD* row, int width, const Transparency& t) {
-    bool paperBefore = false;
-    for (int x = 0; x < width; ++x) {
-        const bool paper = t.Keyed(row[x]);
-        if (!paper) {
-            DWORD alpha = row[x] & 0xFF;
-            if (paperBefore)
-                alpha /= 2;
-            if (t.Keyed(row[x + 1]))
-                alpha /= 2;
-            row[x] = (row[x] & 0xFFFFFF00u) | alpha;
-        }
-        paperBefore = paper;
+// The length of the run of paper (key-coloured) words from x on.
+int PaperRun(const DWORD* row, int x, int width, DWORD key) {
+    int n = x;
+#if defined(__SSE2__)
+    const __m128i keys = _mm_set1_epi32(int(key)), alpha = _mm_set1_epi32(0xFF);
+    while (n + 4 <= width) {
+        const __m128i words =
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + n)), alpha);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(words, keys)) != 0xFFFF)
+            break;
+        n += 4;
     }
+#endif
+    while (n < width && (row[n] | 0xFF) == key)
+        ++n;
+    return n - x;
+}
+
+// A row of text on keyed paper: the paper is transparent and all ink is in
+// literal runs (its alpha is 255: a keyed picture has no alpha companion).
+// NOTE: ink beside the paper is drawn half transparent, on either side; a
+// one-pixel stroke is halved twice. The word after the last column counts
+// as a neighbour too (it is 0, which is the key of black paper).
+size_t EncodeTextOnPaperRow(const DWORD* row, int width, DWORD key, DWORD* out) {
+    DWORD* const first = out;
+    const auto paper = [key](DWORD w) { return (w | 0xFF) == key; };
+    int x = 0;
+    while (x < width) {
+        int n = 0;
+        if (paper(row[x])) {
+            n = PaperRun(row, x, width, key);
+            *out++ = Code(CRLEStream::kTransparent, DWORD(n));
+        } else {
+            DWORD* code = out++;
+            bool paperBefore = x > 0; // ink starts a row or follows paper
+            bool paperAfter = false;
+            while (x + n < width && !paperAfter) {
+                const DWORD ink = row[x + n];
+                paperAfter = paper(row[x + n + 1]);
+                DWORD alpha = ink & 0xFF;
+                if (paperBefore)
+                    alpha /= 2;
+                if (paperAfter)
+                    alpha /= 2;
+                *out++ = (ink & 0xFFFFFF00u) | alpha;
+                paperBefore = false;
+                ++n;
+            }
+            *code = Code(CRLEStream::kLiteral, DWORD(n));
+        }
+        x += n;
+    }
+    *out++ = Code(CRLEStream::kEndOfRow, 0);
+    return size_t(out - first);
 }
 
 // The code words of one row (width words and a 0 after them) written at
@@ -298,14 +339,14 @@ bool CRLEStream::EncodeRows(int width, int height, int mode, NextRow next) {
     for (int y = 0; y < height; ++y) {
         m_rowStarts[size_t(y)] = DWORD(size);
         next(y, row.data());
-        if (text && m_bKeyed)
-            SoftenInkEdges(row.data(), width, transparent);
         // Beyond the room: a quarter more, so that odd pictures grow seldom.
         if (size + most > m_codes.Capacity() &&
             !m_codes.Reserve(std::max(size + most, m_codes.Capacity() + m_codes.Capacity() / 4)) &&
             !m_codes.Reserve(size + most))
             return false;
-        size += EncodeRow(row.data(), width, text, transparent, m_codes.data() + size);
+        size += text && m_bKeyed
+                    ? EncodeTextOnPaperRow(row.data(), width, m_dwKey, m_codes.data() + size)
+                    : EncodeRow(row.data(), width, text, transparent, m_codes.data() + size);
     }
     m_codes.SetSize(size);
     m_codes.ShrinkToFit();

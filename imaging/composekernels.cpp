@@ -49,9 +49,10 @@ bool g_forced = false;
 ComposePath g_forcedPath = ComposePath::kScalar;
 
 ComposePath FastestPath() {
-    static const ComposePath fastest = ComposePathAvailable(ComposePath::kAvx2)   ? ComposePath::kAvx2
-                                       : ComposePathAvailable(ComposePath::kSse2) ? ComposePath::kSse2
-                                                                                  : ComposePath::kScalar;
+    static const ComposePath fastest = ComposePathAvailable(ComposePath::kAvx2) ? ComposePath::kAvx2
+                                       : ComposePathAvailable(ComposePath::kSse2)
+                                           ? ComposePath::kSse2
+                                           : ComposePath::kScalar;
     return fastest;
 }
 

@@ -19,8 +19,7 @@ CScaledStreamSource::CScaledStreamSource(const CComposeLayer& layer, const CComp
     : m_stream(layer.m_stream), m_nLeft(int(std::trunc(layer.m_dX))),
       m_nTop(int(std::trunc(layer.m_dY))), m_nWidth(std::abs(int(std::trunc(layer.m_dWidth)))),
       m_nHeight(std::abs(int(std::trunc(layer.m_dHeight)))), m_nFrom(0), m_nTo(0),
-      m_nOpacity(layer.m_nOpacity & 0xFF), m_bFlipped(layer.m_nFlipped != 0),
-      m_bIdentity(false) {
+      m_nOpacity(layer.m_nOpacity & 0xFF), m_bFlipped(layer.m_nFlipped != 0), m_bIdentity(false) {
     if (m_nHeight <= 0 || m_nWidth <= 0)
         return;
     m_nFrom = std::max({m_nLeft, frame.clipLeft, 0});

@@ -14,8 +14,8 @@ class CRLEStream;
 
 // The page as one composition sees it.
 struct CComposeFrame {
-    int width = 0, height = 0;        // the page
-    int clipLeft = 0, clipRight = 0;  // the columns composed on each row
+    int width = 0, height = 0;       // the page
+    int clipLeft = 0, clipRight = 0; // the columns composed on each row
 };
 
 // Pixel words for a run of page columns: word i is words[columns[i]], or
@@ -58,7 +58,7 @@ private:
     int m_nFrom, m_nTo;                       // page columns shown, clipped
     int m_nOpacity;
     bool m_bFlipped;
-    bool m_bIdentity; // one source column per page column, in order
+    bool m_bIdentity;           // one source column per page column, in order
     std::vector<int> m_columns; // source column of page columns m_nFrom ..
     std::vector<DWORD> m_row;   // the decoded source row
     int m_nDecodedRow = -1;

@@ -11,6 +11,7 @@
 
 #include <QImage>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -82,12 +83,18 @@ bool Capture(CDIB& dib, CDC* dc, int srcWidth, int srcHeight, CProgressReceiver*
             progress->SetPos(y);
         reader.SelectRow(int((long long)y * srcHeight / height));
         BYTE* out = dib.PixelAddress(0, unsigned(y));
-        for (int x = 0; x < width; ++x, out += 3) {
+        // Blue, green, red as four bytes, the fourth overwritten by the next
+        // pixel; the last pixel as three.
+        for (int x = 0; x + 1 < width; ++x, out += 3) {
             const COLORREF c = colourOf(reader.Get(columns[size_t(x)]));
-            out[0] = GetBValue(c);
-            out[1] = GetGValue(c);
-            out[2] = GetRValue(c);
+            const uint32_t bgr =
+                GetBValue(c) | uint32_t(GetGValue(c)) << 8 | uint32_t(GetRValue(c)) << 16;
+            std::memcpy(out, &bgr, 4);
         }
+        const COLORREF last = colourOf(reader.Get(columns[size_t(width - 1)]));
+        out[0] = GetBValue(last);
+        out[1] = GetGValue(last);
+        out[2] = GetRValue(last);
     }
     dib.EndPixelAccess();
     return true;

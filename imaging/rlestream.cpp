@@ -4,6 +4,7 @@
 #include "platform/largeblock.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -159,11 +160,20 @@ public:
                 row[x] = m_palette[p[x]] | (a ? a[x * alphaStep] : 255u);
         } else if (a) {
             for (int x = 0; x < width; ++x, p += 3)
-                row[x] = DWORD(p[2]) << 24 | DWORD(p[1]) << 16 | DWORD(p[0]) << 8 |
-                         a[x * alphaStep];
-        } else {
-            for (int x = 0; x < width; ++x, p += 3)
-                row[x] = DWORD(p[2]) << 24 | DWORD(p[1]) << 16 | DWORD(p[0]) << 8 | 255u;
+                row[x] =
+                    DWORD(p[2]) << 24 | DWORD(p[1]) << 16 | DWORD(p[0]) << 8 | a[x * alphaStep];
+        } else if (width > 0) {
+            // Blue, green and red are the word's upper three bytes: each
+            // pixel is read as four bytes (the fourth belongs to the next
+            // pixel) and shifted up; the last one is read as three.
+            for (int x = 0; x + 1 < width; ++x) {
+                uint32_t bytes;
+                std::memcpy(&bytes, p + 3 * x, 4);
+                row[x] = bytes << 8 | 255u;
+            }
+            const BYTE* last = p + 3 * (width - 1);
+            row[width - 1] =
+                DWORD(last[2]) << 24 | DWORD(last[1]) << 16 | DWORD(last[0]) << 8 | 255u;
         }
         row[width] = 0; // the word after the last column
     }

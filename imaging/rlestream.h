@@ -79,8 +79,7 @@ private:
     class RowWords;
     bool Encode(CDIB* picture, CDIB* alpha, int mode);
     // Codes the rows that next(y, row) fills (width words and a 0 after).
-    template <typename NextRow>
-    bool EncodeRows(int width, int height, int mode, NextRow next);
+    template <typename NextRow> bool EncodeRows(int width, int height, int mode, NextRow next);
     bool ReadPlain(int x);
 
     bool m_bValid;

@@ -79,8 +79,9 @@ int SharpnessFactor(const LOGFONTA& font, const CSize& picture) {
     const int line = QFontMetrics(platform::FontFromLogFont(font)).height();
     if (line <= 0 || picture.cx <= 0 || picture.cy <= 0)
         return 1;
-    const int factor = std::min({(kSharpLineHeight + line - 1) / line,
-                                 kMaxTextWidth / int(picture.cx), kMaxTextHeight / int(picture.cy)});
+    const int factor =
+        std::min({(kSharpLineHeight + line - 1) / line, kMaxTextWidth / int(picture.cx),
+                  kMaxTextHeight / int(picture.cy)});
     return std::max(factor, 1);
 }
 

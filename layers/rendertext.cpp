@@ -59,8 +59,8 @@ CSize TextPictureSize(const std::string& text, const LOGFONTA* font, int alignme
                       int wrapHeight) {
     if (text.empty())
         return CSize(0, 0);
-    const CRect box = TextBox(TextFont(font), QString::fromUtf8(text.c_str()), alignment,
-                              wrapWidth, wrapHeight);
+    const CRect box =
+        TextBox(TextFont(font), QString::fromUtf8(text.c_str()), alignment, wrapWidth, wrapHeight);
     return CSize(box.Width(), box.Height());
 }
 
@@ -91,8 +91,9 @@ CDIB* RenderText(const std::string& text, const LOGFONTA* font, COLORREF ink, in
     void* memory = platform::AllocateLarge(size_t(bytesPerLine) * size_t(box.Height()));
     if (!memory)
         return nullptr;
-    QImage canvas(static_cast<uchar*>(memory), box.Width(), box.Height(), bytesPerLine,
-                  QImage::Format_RGB32, [](void* block) { platform::FreeLarge(block); }, memory);
+    QImage canvas(
+        static_cast<uchar*>(memory), box.Width(), box.Height(), bytesPerLine, QImage::Format_RGB32,
+        [](void* block) { platform::FreeLarge(block); }, memory);
     if (canvas.isNull()) {
         platform::FreeLarge(memory); // an image that was not made does not own it
         return nullptr;

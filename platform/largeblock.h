@@ -18,12 +18,10 @@ void* AllocateLarge(size_t bytes);
 void* ReallocateLarge(void* block, size_t bytes);
 void FreeLarge(void* block);
 
-template <typename T>
-struct LargeAllocator {
+template <typename T> struct LargeAllocator {
     using value_type = T;
     LargeAllocator() = default;
-    template <typename U>
-    LargeAllocator(const LargeAllocator<U>&) noexcept {}
+    template <typename U> LargeAllocator(const LargeAllocator<U>&) noexcept {}
 
     T* allocate(size_t n) {
         if (n > size_t(-1) / sizeof(T))
@@ -35,12 +33,8 @@ struct LargeAllocator {
     }
     void deallocate(T* p, size_t) noexcept { FreeLarge(p); }
     // Growing by resize leaves the new elements as they are.
-    template <typename U>
-    void construct(U* p) noexcept {
-        ::new (static_cast<void*>(p)) U;
-    }
-    template <typename U, typename... Args>
-    void construct(U* p, Args&&... args) {
+    template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <typename U, typename... Args> void construct(U* p, Args&&... args) {
         ::new (static_cast<void*>(p)) U(static_cast<Args&&>(args)...);
     }
     friend bool operator==(const LargeAllocator&, const LargeAllocator&) { return true; }

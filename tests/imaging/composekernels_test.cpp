@@ -65,7 +65,9 @@ struct RandomLayer {
         if (rng() % 6 == 0)
             l.m_dHeight = -l.m_dHeight;
         const int opacityKind = int(rng() % 4);
-        l.m_nOpacity = opacityKind == 0 ? 255 : opacityKind == 1 ? int(rng() % 3) : int(rng() % 256);
+        l.m_nOpacity = opacityKind == 0   ? 255
+                       : opacityKind == 1 ? int(rng() % 3)
+                                          : int(rng() % 256);
         l.m_nVisible = rng() % 10 != 0;
         l.m_nMirrored = rng() % 3 == 0;
         l.m_nFlipped = rng() % 3 == 0;

@@ -356,6 +356,38 @@ TEST(DibTest, CaptureSamplesTheContext) {
     EXPECT_EQ(PixelOf(two, 0, 0), 0xFFFFFFu);
 }
 
+TEST(DibTest, CaptureReadsImageRowsAsThePixelQueryWouldAnswer) {
+    // A 32-bit image is read from its rows; a 24-bit one through the pixel
+    // query. Both give the same picture, also where the sampled columns and
+    // rows run past the image (no colour there: ink, or white in full).
+    QImage wide(13, 7, QImage::Format_RGB32);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 13; ++x)
+            wide.setPixel(x, y, (x + y) % 3 ? qRgb(255, 255, 255) : qRgb(x * 19, y * 30, 7));
+    QImage narrow = wide.convertToFormat(QImage::Format_RGB888);
+    QPainter wp(&wide), np(&narrow);
+    CDC direct(&wp, &wide), queried(&np, &narrow);
+    for (int kind = 0; kind < 2; ++kind) {
+        CDIB a, b;
+        a.Create(11, 9, 24, nullptr);
+        b.Create(11, 9, 24, nullptr);
+        if (kind == 0) {
+            ASSERT_TRUE(a.CaptureFromDC(&direct, 17, 9, nullptr));
+            ASSERT_TRUE(b.CaptureFromDC(&queried, 17, 9, nullptr));
+        } else {
+            ASSERT_TRUE(
+                a.CaptureTwoColour(&direct, 17, 9, RGB(1, 2, 3), RGB(255, 255, 255), nullptr));
+            ASSERT_TRUE(
+                b.CaptureTwoColour(&queried, 17, 9, RGB(1, 2, 3), RGB(255, 255, 255), nullptr));
+        }
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 11; ++x)
+                ASSERT_EQ(PixelOf(a, x, y), PixelOf(b, x, y)) << kind << ": " << x << "," << y;
+        // Column 10 samples column 15, beyond the image.
+        EXPECT_EQ(PixelOf(a, 10, 0), kind == 0 ? 0xFFFFFFu : 0x010203u);
+    }
+}
+
 TEST(DibTest, PaletteConversions) {
     CPalette palette({{0, 0, 0, 0}, {255, 0, 0, 0}, {0, 0, 255, 0}});
     auto pic = MakePicture(3, 1, [](int x, int) {

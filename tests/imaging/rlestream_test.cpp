@@ -34,7 +34,7 @@ TEST(RLEStreamTest, PictureModeCodesRepeatsAndLiterals) {
     ASSERT_TRUE(s.Build(pic.get(), 0));
     EXPECT_FALSE(s.IsKeyed());
     EXPECT_EQ(CodesOf(s), (std::vector<DWORD>{0x00010101, 0x00030003, Word(A, 255), 0x00010002,
-                                                Word(B, 255), 0x00000005}));
+                                              Word(B, 255), 0x00000005}));
     EXPECT_EQ(s.GetRowStarts(), (std::vector<DWORD>{1}));
     EXPECT_EQ(RowWords(s, 0, false),
               (std::vector<DWORD>{Word(A, 255), Word(A, 255), Word(A, 255), Word(B, 255)}));
@@ -47,7 +47,7 @@ TEST(RLEStreamTest, TextModeCodesEveryOpaquePixelAsALiteral) {
     CRLEStream s;
     ASSERT_TRUE(s.Build(pic.get(), 1));
     EXPECT_EQ(CodesOf(s), (std::vector<DWORD>{0x00010101, 0x00040002, Word(A, 255), Word(A, 255),
-                                                Word(A, 255), Word(B, 255), 0x00000005}));
+                                              Word(A, 255), Word(B, 255), 0x00000005}));
 }
 
 TEST(RLEStreamTest, RepeatRunsAfterOneAnotherAndAtRowEnds) {
@@ -57,8 +57,8 @@ TEST(RLEStreamTest, RepeatRunsAfterOneAnotherAndAtRowEnds) {
     CRLEStream s;
     ASSERT_TRUE(s.Build(pic.get(), 0));
     EXPECT_EQ(CodesOf(s), (std::vector<DWORD>{0x00010101, 0x00020003, Word(A, 255), 0x00020003,
-                                                Word(B, 255), 0x00000005, 0x00010002, Word(B, 255),
-                                                0x00030003, Word(A, 255), 0x00000005}));
+                                              Word(B, 255), 0x00000005, 0x00010002, Word(B, 255),
+                                              0x00030003, Word(A, 255), 0x00000005}));
     EXPECT_EQ(s.GetRowStarts(), (std::vector<DWORD>{1, 6}));
     EXPECT_EQ(RowWords(s, 1, false),
               (std::vector<DWORD>{Word(B, 255), Word(A, 255), Word(A, 255), Word(A, 255)}));
@@ -74,7 +74,7 @@ TEST(RLEStreamTest, EqualTopCornersKeyTheirColourAsTransparent) {
     EXPECT_EQ(RowWords(s, 0, false), (std::vector<DWORD>(5, 0)));
     EXPECT_EQ(RowWords(s, 1, false), (std::vector<DWORD>{0, 0, Word(A, 255), 0, 0}));
     EXPECT_EQ(CodesOf(s), (std::vector<DWORD>{0x00010101, 0x00050004, 0x00000005, 0x00020004,
-                                                0x00010002, Word(A, 255), 0x00020004, 0x00000005}));
+                                              0x00010002, Word(A, 255), 0x00020004, 0x00000005}));
 }
 
 TEST(RLEStreamTest, TextEdgesAreHalfTransparent) {

@@ -1,8 +1,11 @@
 #pragma once
-// Memory for pictures, streams and pages of a megabyte and more. It comes
-// from the heap as usual, but the parts of 2 MB that nothing has touched
-// yet are offered huge pages: the first writes then fault once per 2 MB
-// instead of once per 4 KB, and on a virtual machine a fault is dear.
+// Memory for pictures, streams and pages of a megabyte and more. Blocks of
+// 2 MB and more are mappings of their own, offered huge pages: the first
+// writes then fault once per 2 MB instead of once per 4 KB (on a virtual
+// machine a fault is dear), a block grows or shrinks without its pages
+// being copied, and a freed block goes back to the system at once, which
+// keeps the peak of a large photograph's loading low. Smaller blocks come
+// from the heap.
 // Containers of such memory leave their elements uninitialised when they
 // grow, so that each byte is written once, by whoever fills it.
 
@@ -12,9 +15,9 @@
 
 namespace platform {
 
-// Null without memory. Blocks of at least 2 MB start on a 2 MB boundary.
+// Null without memory. The bytes are 16-byte aligned and not cleared.
 void* AllocateLarge(size_t bytes);
-// As realloc; the grown part is offered huge pages as well.
+// As realloc; a mapping grows or shrinks without its pages being copied.
 void* ReallocateLarge(void* block, size_t bytes);
 void FreeLarge(void* block);
 

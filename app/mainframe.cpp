@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenuBar>
 
@@ -112,11 +113,36 @@ void CMainFrame::BuildMenu() {
 // active window: a popup's text field keeps its letters.
 void CMainFrame::BuildKeyboardTable() {
     for (const KeyEntry& entry : KeyboardTable()) {
+        // NOTE: the window system's shortcut matching leaves the keypad
+        // modifier out of the keys it tries, so a keypad shortcut never
+        // fires from a real keyboard. The frame reads those keys from the
+        // key press itself (eventFilter).
+        if (entry.keys[0].keyboardModifiers() & Qt::KeypadModifier) {
+            m_keypadKeys.push_back({entry.keys[0], entry.command});
+            continue;
+        }
         QAction* action = AddCommandAction(entry.keys.toString(), entry.command);
         action->setShortcut(entry.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
+    if (!m_keypadKeys.empty())
+        qApp->installEventFilter(this);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !isActiveWindow())
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    for (const KeypadKey& entry : m_keypadKeys)
+        if (key->keyCombination() == entry.keys) {
+            OnCommand(entry.command);
+            return true;
+        }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::OnCommand(int command) {

@@ -5,7 +5,10 @@
 
 #include "platform/wintypes.h"
 
+#include <QKeyCombination>
 #include <QMainWindow>
+
+#include <vector>
 
 class CMorvaneDoc;
 class CMorvaneView;
@@ -39,6 +42,8 @@ public:
     CMorvaneView* View() const { return m_pView; }
 
 protected:
+    // The keypad keys of the keyboard table, read from the key press.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -47,6 +52,12 @@ private:
     void BuildKeyboardTable();
     QAction* AddCommandAction(const QString& text, int command);
 
+    struct KeypadKey {
+        QKeyCombination keys;
+        int command;
+    };
+
     CMorvaneView* m_pView;
     CMorvaneDoc* m_pDocument;
+    std::vector<KeypadKey> m_keypadKeys;
 };

@@ -154,7 +154,7 @@ void CMainFrame::OnCommand(int command) {
         break;
     case ID_FILE_SAVE:
         if (m_pDocument)
-            m_pDocument->DoFileSave(this);
+            m_pDocument->DoFileSave();
         break;
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_DIRECT:

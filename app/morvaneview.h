@@ -175,6 +175,7 @@ private:
     // Commands.
     void LoadCommand(const std::string* folder);
     void SaveCommand(const std::string* path);
+    std::string SaveDialogName() const;
     void WizardCommand();
     void StepCurrentItem(int step);
     void NudgeSlider(double step);

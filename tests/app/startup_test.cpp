@@ -9,6 +9,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <vector>
 
@@ -60,13 +61,25 @@ TEST_F(StartupTest, MissingContentAsksThreeTimesThenEndsQuietly) {
     WriteRegistryString("", HKEY_CURRENT_USER, kRegistryKey, "contentdir");
     EXPECT_FALSE(started);
     ASSERT_EQ(services.messages.size(), 3u);
-    const std::string folder = AppSettings().GetContentFolder();
+    // The folder as this system writes it.
+    const std::string folder = empty.Str() + "/";
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(services.messages[size_t(i)].text,
                   "Steek de CD-ROM in de drive om met clipart te werken\n (CD-ROM directory " +
                       folder + ", try " + std::to_string(i + 1) + " / 3)");
     EXPECT_EQ(AppSettings().GetStartupAbort(), 1);
     EXPECT_EQ(Frame(), nullptr);
+}
+
+TEST_F(StartupTest, AnEmptyClipArtFolderIsContentEnough) {
+    testsupport::TempDir content;
+    ASSERT_TRUE(QDir(QString::fromStdString(content.Str())).mkpath(QStringLiteral("res/Data")));
+    ASSERT_TRUE(WriteRegistryString(content.Str(), HKEY_CURRENT_USER, kRegistryKey, "contentdir"));
+    const bool started = Start();
+    WriteRegistryString("", HKEY_CURRENT_USER, kRegistryKey, "contentdir");
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_NE(Frame(), nullptr);
 }
 
 TEST_F(StartupTest, CountsEveryStartFromZero) {

@@ -12,6 +12,9 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -205,8 +208,36 @@ void CMainFrame::changeEvent(QEvent* event) {
 
 void CMainFrame::PlaceBySettings() {
     const CAppSettings& settings = AppSettings();
-    const CRect rect = FrameRect(platform::ScreenSize(), settings.GetWindowWidth(),
-                                 settings.GetWindowHeight(), settings.GetFullScreen());
-    resize(rect.Width(), rect.Height());
-    move(rect.left, rect.top);
+    m_rcWhole = FrameRect(platform::ScreenSize(), settings.GetWindowWidth(),
+                          settings.GetWindowHeight(), settings.GetFullScreen());
+    m_bPlacing = true;
+    PlaceWholeWindow();
+}
+
+// The window's size is its inside: the frame the window system adds is
+// taken off it, so the whole window keeps to the rectangle and the screen.
+void CMainFrame::PlaceWholeWindow() {
+    const QWindow* handle = windowHandle();
+    m_frameApplied = handle ? handle->frameMargins() : QMargins();
+    const int width = m_rcWhole.Width() - m_frameApplied.left() - m_frameApplied.right();
+    const int height = m_rcWhole.Height() - m_frameApplied.top() - m_frameApplied.bottom();
+    resize(std::max(width, 1), std::max(height, 1));
+    // A top-level window's position is that of its frame.
+    move(m_rcWhole.left, m_rcWhole.top);
+}
+
+bool CMainFrame::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // The frame is known once the window is shown and framed; it is
+    // allowed for once, so the user's own moves and sizes stay.
+    const QEvent::Type type = event->type();
+    if (m_bPlacing && windowHandle() &&
+        (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)) {
+        const QMargins frame = windowHandle()->frameMargins();
+        if (!frame.isNull() && frame != m_frameApplied) {
+            m_bPlacing = false;
+            PlaceWholeWindow();
+        }
+    }
+    return handled;
 }

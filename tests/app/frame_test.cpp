@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -37,6 +39,19 @@ TEST_F(FrameTest, MenuHoldsTheFileAndHelpItems) {
     EXPECT_EQ(texts.join('|').toStdString(),
               "&File|&New...\tCtrl+N|&Open...\tCtrl+O|&Save\tCtrl+S|-|&Print...\tCtrl+P|"
               "Print Pre&view|P&rint Setup...|-|E&xit|&Help|Help|&About...");
+}
+
+TEST_F(FrameTest, TheWholeWindowWithItsFrameStaysOnASmallScreen) {
+    // The program's 812 x 650 on the 800 x 800 screen of the test platform,
+    // whose windows have a frame: the frame is the whole screen's width and
+    // 650 high, centred, and stays on the screen.
+    ASSERT_TRUE(Start());
+    const QMargins frame = Frame()->windowHandle()->frameMargins();
+    ASSERT_FALSE(frame.isNull()) << "a window without a frame shows nothing here";
+    ASSERT_EQ(Frame()->screen()->geometry(), QRect(0, 0, 800, 800));
+    EXPECT_EQ(Frame()->frameGeometry(), QRect(0, 75, 800, 650));
+    EXPECT_EQ(Frame()->size(),
+              QSize(800 - frame.left() - frame.right(), 650 - frame.top() - frame.bottom()));
 }
 
 TEST_F(FrameTest, KeyQAsksTheQuitQuestionOnceAndCancelKeepsTheProgram) {

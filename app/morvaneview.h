@@ -170,6 +170,9 @@ private:
     bool AddColourButtons();
     bool AddLayerControls();
     bool AddMixer();
+    void ShowStartCategory();
+    // Notes the category just chosen for the next start.
+    void RememberCategory();
     const std::string& Text(int id);
 
     // Commands.

@@ -11,6 +11,7 @@
 #include "controls/slidercontrol.h"
 #include "controls/thumbcontrol.h"
 #include "controls/thumbstrip.h"
+#include "imaging/dib.h"
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
 #include "platform/paths.h"
@@ -221,9 +222,26 @@ BOOL CMorvaneView::CreateControls() {
     if (!AddColourButtons() || !AddLayerControls() || !AddMixer())
         return FALSE;
     SetMinimumSize(639, 479);
+    ShowStartCategory();
     UpdateButtonStates();
     OnSize(0, -1, -1);
     return TRUE;
+}
+
+// The file strip starts with pictures: those of the category chosen last,
+// else of the first one.
+void CMorvaneView::ShowStartCategory() {
+    auto* categories = dynamic_cast<CThumbStrip*>(FindControl(ID_CATEGORY_STRIP));
+    if (categories && !categories->ChooseEntry(ReadLastCategory()))
+        categories->ChooseEntry(std::string());
+}
+
+void CMorvaneView::RememberCategory() {
+    auto* categories = dynamic_cast<CThumbStrip*>(FindControl(ID_CATEGORY_STRIP));
+    const CDIB* picture =
+        categories && categories->m_pSelected ? categories->m_pSelected->GetImage() : nullptr;
+    if (picture && !picture->GetBaseName().empty())
+        WriteLastCategory(picture->GetBaseName());
 }
 
 void CMorvaneView::UpdateButtonStates() {

@@ -106,6 +106,9 @@ void CMorvaneView::OnNotify_Select(int sender, int value) {
     case ID_FILE_STRIP:
         AddChosenClipArt();
         break;
+    case ID_CATEGORY_STRIP:
+        RememberCategory();
+        break;
     case ID_LAYER_LIST:
         UpdateButtonStates();
         break;

@@ -54,7 +54,7 @@ struct DesignTextBlock {
 };
 
 struct DesignPictureBlock {
-    int loadMode = 0;      // written, never used on reading
+    int loadMode = 0;      // given back to the picture as it was written
     std::string imagePath; // as written: trim and resolve before loading
     std::string alphaPath; // written, never used on reading
     std::string thumbPath; // written, never used on reading

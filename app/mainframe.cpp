@@ -9,8 +9,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -112,11 +116,36 @@ void CMainFrame::BuildMenu() {
 // active window: a popup's text field keeps its letters.
 void CMainFrame::BuildKeyboardTable() {
     for (const KeyEntry& entry : KeyboardTable()) {
+        // NOTE: the window system's shortcut matching leaves the keypad
+        // modifier out of the keys it tries, so a keypad shortcut never
+        // fires from a real keyboard. The frame reads those keys from the
+        // key press itself (eventFilter).
+        if (entry.keys[0].keyboardModifiers() & Qt::KeypadModifier) {
+            m_keypadKeys.push_back({entry.keys[0], entry.command});
+            continue;
+        }
         QAction* action = AddCommandAction(entry.keys.toString(), entry.command);
         action->setShortcut(entry.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
+    if (!m_keypadKeys.empty())
+        qApp->installEventFilter(this);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !isActiveWindow())
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    for (const KeypadKey& entry : m_keypadKeys)
+        if (key->keyCombination() == entry.keys) {
+            OnCommand(entry.command);
+            return true;
+        }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::OnCommand(int command) {
@@ -128,7 +157,7 @@ void CMainFrame::OnCommand(int command) {
         break;
     case ID_FILE_SAVE:
         if (m_pDocument)
-            m_pDocument->DoFileSave(this);
+            m_pDocument->DoFileSave();
         break;
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_DIRECT:
@@ -179,8 +208,36 @@ void CMainFrame::changeEvent(QEvent* event) {
 
 void CMainFrame::PlaceBySettings() {
     const CAppSettings& settings = AppSettings();
-    const CRect rect = FrameRect(platform::ScreenSize(), settings.GetWindowWidth(),
-                                 settings.GetWindowHeight(), settings.GetFullScreen());
-    resize(rect.Width(), rect.Height());
-    move(rect.left, rect.top);
+    m_rcWhole = FrameRect(platform::ScreenSize(), settings.GetWindowWidth(),
+                          settings.GetWindowHeight(), settings.GetFullScreen());
+    m_bPlacing = true;
+    PlaceWholeWindow();
+}
+
+// The window's size is its inside: the frame the window system adds is
+// taken off it, so the whole window keeps to the rectangle and the screen.
+void CMainFrame::PlaceWholeWindow() {
+    const QWindow* handle = windowHandle();
+    m_frameApplied = handle ? handle->frameMargins() : QMargins();
+    const int width = m_rcWhole.Width() - m_frameApplied.left() - m_frameApplied.right();
+    const int height = m_rcWhole.Height() - m_frameApplied.top() - m_frameApplied.bottom();
+    resize(std::max(width, 1), std::max(height, 1));
+    // A top-level window's position is that of its frame.
+    move(m_rcWhole.left, m_rcWhole.top);
+}
+
+bool CMainFrame::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // The frame is known once the window is shown and framed; it is
+    // allowed for once, so the user's own moves and sizes stay.
+    const QEvent::Type type = event->type();
+    if (m_bPlacing && windowHandle() &&
+        (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)) {
+        const QMargins frame = windowHandle()->frameMargins();
+        if (!frame.isNull() && frame != m_frameApplied) {
+            m_bPlacing = false;
+            PlaceWholeWindow();
+        }
+    }
+    return handled;
 }

@@ -5,7 +5,11 @@
 
 #include "platform/wintypes.h"
 
+#include <QKeyCombination>
 #include <QMainWindow>
+#include <QMargins>
+
+#include <vector>
 
 class CMorvaneDoc;
 class CMorvaneView;
@@ -30,7 +34,9 @@ public:
     // settings centred, or the whole screen (for full screen, and on each
     // axis the screen is smaller than the setting).
     static CRect FrameRect(CSize screen, int width, int height, int fullScreen);
-    // Places the window by the window settings on the primary screen.
+    // Places the window by the window settings on the primary screen: the
+    // whole window, its frame included, takes the settings' rectangle, and
+    // again once the window system has put its frame around it.
     void PlaceBySettings();
 
     // Runs a command of the menu or the keyboard table.
@@ -39,6 +45,9 @@ public:
     CMorvaneView* View() const { return m_pView; }
 
 protected:
+    // The keypad keys of the keyboard table, read from the key press.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -46,7 +55,17 @@ private:
     void BuildMenu();
     void BuildKeyboardTable();
     QAction* AddCommandAction(const QString& text, int command);
+    void PlaceWholeWindow();
+
+    struct KeypadKey {
+        QKeyCombination keys;
+        int command;
+    };
 
     CMorvaneView* m_pView;
     CMorvaneDoc* m_pDocument;
+    std::vector<KeypadKey> m_keypadKeys;
+    CRect m_rcWhole;         // the whole window as the settings place it
+    QMargins m_frameApplied; // the frame the placement last allowed for
+    bool m_bPlacing = false; // until the frame it was placed for is known
 };

@@ -65,3 +65,13 @@ std::string ReadWindowTitle() {
 void WriteWindowTitle(const std::string& title) {
     WriteRegistryString(title, HKEY_CURRENT_USER, kRegistryKey, "wintitle");
 }
+
+std::string ReadLastCategory() {
+    std::string category;
+    ReadRegistryString(&category, HKEY_CURRENT_USER, kRegistryKey, "lastcategory");
+    return category;
+}
+
+void WriteLastCategory(const std::string& category) {
+    WriteRegistryString(category, HKEY_CURRENT_USER, kRegistryKey, "lastcategory");
+}

@@ -64,3 +64,7 @@ void WriteLanguage(int language);
 // "wintitle", the main window caption the single-instance test looks for.
 std::string ReadWindowTitle();
 void WriteWindowTitle(const std::string& title);
+// "lastcategory": the clip-art category chosen last (the base name of its
+// picture), shown again at the next start; empty when none was chosen.
+std::string ReadLastCategory();
+void WriteLastCategory(const std::string& category);

@@ -5,13 +5,20 @@
 
 #include <QFileInfo>
 
+#include <strings.h>
+
 namespace {
 
 constexpr const char* kRecentFileKey = "Software\\Kavelo\\Kavelo\\Recent File List";
-constexpr const char* kAllFilesFilter = "All Files (*.*)|*.*||";
 
 std::string RecentEntryName(int i) {
     return "File" + std::to_string(i + 1);
+}
+
+bool IsDesignPath(const std::string& path) {
+    std::string drive, folder, name, extension;
+    return SplitPath(path, &drive, &folder, &name, &extension) &&
+           strcasecmp(extension.c_str(), ".prt") == 0;
 }
 
 bool WritableFile(const std::string& path) {
@@ -36,12 +43,16 @@ BOOL CMorvaneDoc::OnSaveDocument(const std::string& path) {
     return TRUE;
 }
 
-void CMorvaneDoc::DoFileSave(QWidget* owner) {
-    std::string path = m_strPathName;
-    if (!WritableFile(path)) {
-        path = m_strPathName.empty() ? m_strTitle : m_strPathName;
-        if (!FileDialog(&path, owner, FALSE, nullptr, 0, kAllFilesFilter))
-            return;
+// Only a design file is written at once. Anything else (a new design, a
+// picture the user opened or exported) is asked a name for first, in the
+// save button's dialog with the program's file types: a picture the user
+// opened is never overwritten by an export of the page without a question.
+void CMorvaneDoc::DoFileSave() {
+    const std::string path = m_strPathName;
+    if (!WritableFile(path) || !IsDesignPath(path)) {
+        if (m_pView)
+            m_pView->DispatchSelect(ID_SAVE);
+        return;
     }
     if (OnSaveDocument(path))
         SetPathName(path, TRUE);

@@ -11,7 +11,6 @@
 #include <vector>
 
 class CMorvaneView;
-class QWidget;
 
 constexpr int kRecentFileCount = 4;
 
@@ -28,9 +27,10 @@ public:
     // The view's save command with the path; always TRUE, as the view
     // reports its own failures.
     BOOL OnSaveDocument(const std::string& path);
-    // The save command of the menu and the keys: the document's own file
-    // when it exists and may be written, else the path asked for.
-    void DoFileSave(QWidget* owner);
+    // The save command of the menu and the keys: the document's own design
+    // file when it exists and may be written, else the save button's
+    // dialog.
+    void DoFileSave();
 
     // The title becomes the path's file name; with addToRecent the path
     // heads the recent-file list.

@@ -170,11 +170,15 @@ private:
     bool AddColourButtons();
     bool AddLayerControls();
     bool AddMixer();
+    void ShowStartCategory();
+    // Notes the category just chosen for the next start.
+    void RememberCategory();
     const std::string& Text(int id);
 
     // Commands.
     void LoadCommand(const std::string* folder);
     void SaveCommand(const std::string* path);
+    std::string SaveDialogName() const;
     void WizardCommand();
     void StepCurrentItem(int step);
     void NudgeSlider(double step);

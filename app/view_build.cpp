@@ -11,9 +11,11 @@
 #include "controls/slidercontrol.h"
 #include "controls/thumbcontrol.h"
 #include "controls/thumbstrip.h"
+#include "imaging/dib.h"
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
 #include "platform/paths.h"
+#include "platform/translations.h"
 #include "platform/userservices.h"
 
 #include <cstdio>
@@ -28,9 +30,12 @@ constexpr COLORREF kThumbFrame = 255;
 constexpr COLORREF kWhite = 0x00FFFFFF;
 const CRect kMemberRect(0, 0, 60, 33);
 
+// The clip-art folder exists: an empty one counts too, as the folder's own
+// entries answer the search where they are listed.
 bool ContentPresent() {
-    const std::string pattern = AppSettings().MakeContentPath(kClipArtFolder) + "\\*.*";
-    return !platform::FindFiles(pattern).empty();
+    const std::vector<WIN32_FIND_DATAA> found =
+        platform::FindFiles(AppSettings().MakeContentPath(kClipArtFolder));
+    return !found.empty() && (found[0].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string FormatContentRequest(const std::string& request, const std::string& folder, int try_) {
@@ -61,12 +66,16 @@ void CMorvaneView::BeforeCreate() {
     m_strings.m_nLanguage = kLanguageDutch;
     RegisterMessageTable(m_strings);
     RegisterExtraTexts(m_strings);
+    // The standard dialogs speak the program's language too.
+    platform::UseStandardDialogLanguage(kLanguageDutch);
 }
 
 // Asks for the disc up to three times while the clip art is missing.
 bool CMorvaneView::CheckContent() {
     for (int attempt = 1; attempt <= 3 && !ContentPresent(); ++attempt)
-        ShowMessage(FormatContentRequest(Text(1017), AppSettings().GetContentFolder(), attempt),
+        ShowMessage(FormatContentRequest(Text(1017),
+                                         platform::NativePath(AppSettings().GetContentFolder()),
+                                         attempt),
                     MB_OK);
     return ContentPresent();
 }
@@ -213,9 +222,26 @@ BOOL CMorvaneView::CreateControls() {
     if (!AddColourButtons() || !AddLayerControls() || !AddMixer())
         return FALSE;
     SetMinimumSize(639, 479);
+    ShowStartCategory();
     UpdateButtonStates();
     OnSize(0, -1, -1);
     return TRUE;
+}
+
+// The file strip starts with pictures: those of the category chosen last,
+// else of the first one.
+void CMorvaneView::ShowStartCategory() {
+    auto* categories = dynamic_cast<CThumbStrip*>(FindControl(ID_CATEGORY_STRIP));
+    if (categories && !categories->ChooseEntry(ReadLastCategory()))
+        categories->ChooseEntry(std::string());
+}
+
+void CMorvaneView::RememberCategory() {
+    auto* categories = dynamic_cast<CThumbStrip*>(FindControl(ID_CATEGORY_STRIP));
+    const CDIB* picture =
+        categories && categories->m_pSelected ? categories->m_pSelected->GetImage() : nullptr;
+    if (picture && !picture->GetBaseName().empty())
+        WriteLastCategory(picture->GetBaseName());
 }
 
 void CMorvaneView::UpdateButtonStates() {

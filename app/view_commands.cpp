@@ -12,6 +12,7 @@
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
 #include "platform/cursor.h"
+#include "platform/paths.h"
 #include "platform/userservices.h"
 
 #include <cstdio>
@@ -105,6 +106,9 @@ void CMorvaneView::OnNotify_Select(int sender, int value) {
     case ID_FILE_STRIP:
         AddChosenClipArt();
         break;
+    case ID_CATEGORY_STRIP:
+        RememberCategory();
+        break;
     case ID_LAYER_LIST:
         UpdateButtonStates();
         break;
@@ -162,11 +166,26 @@ void CMorvaneView::LoadCommand(const std::string* folder) {
         AfxMessageBox(Text(1009));
 }
 
+// The name the save dialog offers: the last one saved to, else the design's
+// own name as a design file (a new design is "Untitled.prt" in the user's
+// documents, a picture opened as photo.jpg offers photo.prt beside it).
+std::string CMorvaneView::SaveDialogName() const {
+    if (!m_strLastSavePath.empty())
+        return m_strLastSavePath;
+    std::string base = m_pDocument ? m_pDocument->GetPathName() : std::string();
+    std::string drive, folder, name, extension;
+    if (base.empty() || !SplitPath(base, &drive, &folder, &name, &extension) || name.empty())
+        return platform::DocumentsFolder() + "Untitled.prt";
+    if (drive.empty() && folder.empty())
+        return platform::DocumentsFolder() + name + ".prt";
+    return drive + folder + name + ".prt";
+}
+
 void CMorvaneView::SaveCommand(const std::string* path) {
     if (path) {
         m_strLastSavePath = *path;
     } else {
-        std::string chosen = m_strLastSavePath;
+        std::string chosen = SaveDialogName();
         if (!FileDialog(&chosen, this, FALSE, ".prt", 0, kSaveFilter))
             return;
         m_strLastSavePath = chosen;

@@ -91,8 +91,10 @@ bool CMorvaneView::WriteDesignFile(const std::string& path) {
     std::string text;
     WriteDesignHeader(&text);
     const int count = list->GetLayerCount();
+    // The boxes go in the page size the design was read with, so an
+    // unchanged design is written as it was read whatever the window.
     int width = 0, height = 0;
-    const bool hasPage = mixer->GetPageSize(&width, &height);
+    const bool hasPage = mixer->GetDesignFrame(&width, &height);
     AppendDesignPageLines(text, count, hasPage, width, height);
     for (int i = count - 1; i >= 0; --i) {
         std::string item;
@@ -105,10 +107,7 @@ bool CMorvaneView::WriteDesignFile(const std::string& path) {
         // The box lines through the design writer: always a '.' in the
         // numbers, whatever the locale.
         DesignBox box;
-        box.x = layer->m_dX;
-        box.y = layer->m_dY;
-        box.width = layer->m_dWidth;
-        box.height = layer->m_dHeight;
+        mixer->GetDesignBox(layer, &box.x, &box.y, &box.width, &box.height);
         box.visible = layer->m_nVisible;
         box.mirrored = layer->m_nMirrored;
         box.flipped = layer->m_nFlipped;
@@ -119,6 +118,8 @@ bool CMorvaneView::WriteDesignFile(const std::string& path) {
                     MB_OK);
         return false;
     }
+    if (hasPage)
+        mixer->SetDesignFrame(width, height);
     return true;
 }
 
@@ -168,8 +169,10 @@ bool ApplyDesignHeader(CMorvaneView* view, const DesignHeader& header) {
     // page as it is (an export is 1000 / aspect pixels high).
     if (header.aspect >= kMinAspect && header.aspect <= kMaxAspect)
         mixer->m_dAspect = header.aspect;
+    // The page takes the design's proportion as it was saved. The frame's
+    // normalisation is not a fixed point: run on every opening it would
+    // move the proportion, and every box with it, each time.
     mixer->ComputeMargins();
-    mixer->NormaliseFrame();
     return true;
 }
 
@@ -191,8 +194,12 @@ bool CMorvaneView::ReadDesignHeader(std::string_view data, size_t* position) {
 namespace {
 
 // A picture of a record: the path as written, else one the user looks up.
-CDIB* LoadRecordPicture(CMorvaneView* view, const std::string& written) {
-    const std::string trimmed = TrimDesignPath(written);
+// It comes back as the record describes it, so the design is written again
+// as it was read: a picture item (kind 2) keeps its image part, a
+// thumbnail item (kind 3) has its thumbnail, and the load mode is the one
+// written.
+CDIB* LoadRecordPicture(CMorvaneView* view, const DesignRecord& record) {
+    const std::string trimmed = TrimDesignPath(record.picture.imagePath);
     std::string path = ResolveDesignPath(trimmed, AppSettings().GetProgramFolder(),
                                          AppSettings().GetContentFolder());
     if (path.empty()) {
@@ -216,7 +223,9 @@ CDIB* LoadRecordPicture(CMorvaneView* view, const std::string& written) {
         delete picture;
         return nullptr;
     }
-    picture->EnsureParts(4);
+    picture->EnsureParts(record.kind == kDesignPictureLayer ? CDIB::kImage | CDIB::kThumbnail
+                                                            : CDIB::kThumbnail);
+    picture->SetLoadMode(record.picture.loadMode);
     return picture;
 }
 
@@ -239,6 +248,7 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
     if (!mixer->GetPageSize(&width, &height))
         return false;
     ScaleDesignToPage(design, width, height);
+    mixer->SetDesignFrame(design.pageWidth, design.pageHeight);
     for (const DesignRecord& record : design.records)
         AddDesignRecord(record);
     return true;
@@ -252,7 +262,7 @@ void CMorvaneView::AddDesignRecord(const DesignRecord& record) {
         index = list->AddTextItem(&record.text.text, &record.text.font, int(record.text.colour),
                                   record.text.alignment, 0, 0);
     } else if (record.IsPicture()) {
-        CDIB* picture = LoadRecordPicture(this, record.picture.imagePath);
+        CDIB* picture = LoadRecordPicture(this, record);
         if (!picture)
             return;
         index = list->AddPictureItem(picture, kImportDisplaySize, kImportDisplaySize, 0, 0);

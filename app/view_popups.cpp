@@ -118,6 +118,9 @@ void CMorvaneView::ApplyTextWindowResult(int edit, const multimenu_package* sele
     mixer->InvalidateLayerBox(layer);
     layer->SetGeometry(kept.x, kept.y, kept.width, kept.height);
     layer->m_nFlipped = kept.flipped;
+    // The item carries the opacity too: it is what the slider shows and
+    // what a saved design records.
+    list->SetLayerOpacity(list->m_nCurrent, kept.opacity);
     layer->m_nOpacity = kept.opacity;
     layer->m_nVisible = kept.visible;
     layer->m_nMirrored = kept.mirrored;
@@ -146,6 +149,9 @@ int CMorvaneView::ShowWizard(int showCheckBox, int* showValue, const std::string
         *showValue = m_pWizardWindow->GetShowAgain();
     delete m_pWizardWindow;
     m_pWizardWindow = nullptr;
+    // Closed without a choice: the design stays as it is.
+    if (choice == CWizardWindow::kCancelled)
+        return -1;
     if (choice >= 1 && choice <= kWizardTemplateFolders) {
         const std::string folder = Text(1022 + choice - 1);
         DispatchSelect(ID_LOAD, &folder);

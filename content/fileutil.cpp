@@ -200,13 +200,17 @@ BOOL FileDialog(std::string* path, QWidget* owner, BOOL open, const char* defaul
     return path->empty() ? FALSE : TRUE;
 }
 
-BOOL ColorDialog(COLORREF* colour, QWidget* owner) {
+BOOL ColorDialog(COLORREF* colour, QWidget* owner, bool* confirmed) {
+    if (confirmed)
+        *confirmed = false;
     if (g_colorDialogOpen)
         return FALSE;
     g_colorDialogOpen = true;
     const auto chosen = platform::Services().ColorDialog(owner, *colour);
     if (chosen)
         *colour = *chosen;
+    if (confirmed)
+        *confirmed = chosen.has_value();
     g_colorDialogOpen = false;
     return TRUE;
 }

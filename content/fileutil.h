@@ -80,8 +80,9 @@ BOOL FileDialog(std::string* path, QWidget* owner, BOOL open, const char* defaul
                 DWORD flags, const char* filter);
 
 // Runs the colour chooser on *colour; a cancel leaves it unchanged. Answers
-// FALSE at once while another colour chooser is open, TRUE otherwise.
-BOOL ColorDialog(COLORREF* colour, QWidget* owner);
+// FALSE at once while another colour chooser is open, TRUE otherwise;
+// *confirmed (when given) tells whether the user chose a colour.
+BOOL ColorDialog(COLORREF* colour, QWidget* owner, bool* confirmed = nullptr);
 
 // Opens the document with its registered program; shows
 // "ShellExecute failure: (reason)" and answers FALSE when that fails.

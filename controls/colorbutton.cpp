@@ -39,11 +39,12 @@ CColorButtonControl::~CColorButtonControl() {
 }
 
 void CColorButtonControl::OnClicked() {
+    bool confirmed = false;
     if (m_pManager) {
         COLORREF colour = m_crColor;
         // FALSE only while another chooser is open; a cancel answers TRUE
         // with the colour unchanged.
-        if (ColorDialog(&colour, m_pManager->m_pHostWnd)) {
+        if (ColorDialog(&colour, m_pManager->m_pHostWnd, &confirmed)) {
             m_crColor = colour;
             if (m_pManager->m_pHostWnd)
                 m_pManager->m_pHostWnd->update();
@@ -51,7 +52,11 @@ void CColorButtonControl::OnClicked() {
     }
     setFocus();
     Redraw(nullptr, 0);
-    Fire(0);
+    // Only a chosen colour is reported: a cancelled chooser changes
+    // nothing, also where the colour is handed on (the main button sets
+    // all four corners).
+    if (confirmed)
+        Fire(0);
 }
 
 BOOL CColorButtonControl::Fire(int) {

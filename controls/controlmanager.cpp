@@ -313,6 +313,8 @@ BOOL CControlManager::Initialise() {
 
 void CControlManager::ShowSplash(BOOL modal) {
     m_pSplash = Factories().splash ? Factories().splash() : nullptr;
+    if (m_pSplash && !modal)
+        m_pSplash->ShowNow();
     if (m_pSplash && modal) {
         m_pSplash->RunModal();
         CloseSplash();

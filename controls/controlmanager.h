@@ -42,6 +42,9 @@ class CSplashPopup {
 public:
     virtual ~CSplashPopup() = default;
     virtual void RunModal() = 0;
+    // Shows the box at once: the start-up splash is up while the surface
+    // is built, without an event loop to paint it.
+    virtual void ShowNow() {}
 };
 
 class CDragIconPopup {

@@ -81,6 +81,11 @@ public:
     COLORREF m_crFocus;
     COLORREF m_crTextBack;
 
+protected:
+    // Whether a picture item is shown turned over, left to right or upside
+    // down; a plain cycle button never turns its pictures.
+    virtual void GetPictureTurn(const multimenu_package& item, bool* mirrored, bool* flipped) const;
+
 private:
     // Puts a built item in its place; its index, or -1 when it was not added.
     int PlaceItem(multimenu_package item, int where, int index);

@@ -147,6 +147,12 @@ void CCycleButtonControl::DrawTextItem(CDC* dc, const multimenu_package& item, i
     dc->DrawText(text, &place, DT_CENTER | DT_VCENTER);
 }
 
+void CCycleButtonControl::GetPictureTurn(const multimenu_package&, bool* mirrored,
+                                         bool* flipped) const {
+    *mirrored = false;
+    *flipped = false;
+}
+
 void CCycleButtonControl::DrawPictureItem(CDC* dc, const multimenu_package& item, int w, int h) {
     CDIB* picture = ItemPicture(item);
     // A picture without a height cannot be scaled to the button.
@@ -158,7 +164,15 @@ void CCycleButtonControl::DrawPictureItem(CDC* dc, const multimenu_package& item
     const int x = int(w * ratio - (sw >> 1));
     const int y = (h - sh) >> 1;
     CRect box(x, y, x + sw, y + sh);
-    picture->Draw(dc, &box, nullptr, item.palette, false);
+    // A destination with its sides swapped draws the picture turned over.
+    bool mirrored = false, flipped = false;
+    GetPictureTurn(item, &mirrored, &flipped);
+    CRect shown = box;
+    if (mirrored)
+        std::swap(shown.left, shown.right);
+    if (flipped)
+        std::swap(shown.top, shown.bottom);
+    picture->Draw(dc, &shown, nullptr, item.palette, false);
     dc->Draw3dRect(box, kDark, kBlack);
     if (hasFocus()) {
         box.InflateRect(5, 3);

@@ -252,6 +252,28 @@ void CThumbStrip::OnNotify_Select(int sender, int value) {
         FillTarget();
 }
 
+BOOL CThumbStrip::ChooseEntry(const std::string& baseName) {
+    const int count = FileCount();
+    for (int i = 0; i < count; ++i) {
+        std::string path;
+        CDIB names;
+        if (!EntryPath(i, &path) || !names.DeriveFileNames(path, 0) ||
+            (!baseName.empty() && names.GetBaseName() != baseName))
+            continue;
+        m_nFirst = ClampFirst(i);
+        Refresh();
+        const std::vector<CThumbControl*> thumbs = Thumbs();
+        const int slot = i - m_nFirst;
+        if (slot < 0 || slot >= int(thumbs.size()))
+            return FALSE;
+        m_pSelected = thumbs[size_t(slot)];
+        if (m_pTarget)
+            FillTarget();
+        return TRUE;
+    }
+    return FALSE;
+}
+
 void CThumbStrip::FillTarget() {
     CThumbStrip* target = m_pTarget;
     std::string label;

@@ -49,6 +49,12 @@ public:
     // channel; the last thumb stops one step short of last.
     void SetFrameGradient(COLORREF first, COLORREF last);
 
+    // Chooses the entry whose picture has the base name (the folder and name
+    // of its picture triple without the type letter and extension; empty:
+    // the first entry), scrolled into view, as a click on its thumb does:
+    // a category strip fills its file strip. FALSE without such an entry.
+    BOOL ChooseEntry(const std::string& baseName);
+
     // Control operations -----------------------------------------------------------------------
     // A select of the strip with value 0.
     BOOL Fire(int) override;

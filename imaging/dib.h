@@ -108,6 +108,8 @@ public:
     const CDIB* GetPictureAlpha() const { return m_pPictureAlpha.get(); }
     CDIB* GetThumbnail() const { return m_pThumbnail.get(); }
     int GetLoadMode() const { return m_nLoadMode; }
+    // A design record gives back the mode its picture was saved with.
+    void SetLoadMode(int mode) { m_nLoadMode = mode; }
     int GetLoadedParts() const { return m_nLoadedParts; }
     const std::string& GetImagePath() const { return m_strImagePath; }
     const std::string& GetAlphaPath() const { return m_strAlphaPath; }

@@ -29,7 +29,7 @@ CLayerComposer::CLayerComposer()
     : m_pLayerServer(nullptr), m_pSelected(nullptr), m_pPage(nullptr),
       m_pAlphaTable(nullptr), m_crCorner{kDefaultCorner, kDefaultCorner, kDefaultCorner,
                                          kDefaultCorner},
-      m_dMarginX(0.1), m_dMarginY(0.2), m_dAspect(0.95) {
+      m_dMarginX(0.1), m_dMarginY(0.2), m_dAspect(0.95), m_szDesignFrame(0, 0) {
     m_pAlphaTable = new (std::nothrow) BYTE[65536];
     if (!m_pAlphaTable) {
         AfxMessageBox("Error: could not setup the alphablending 64K lookup table... out of "
@@ -67,6 +67,8 @@ void CLayerComposer::ComputeMargins() {
 }
 
 void CLayerComposer::NormaliseFrame() {
+    // The page takes new proportions: the boxes of a file no longer fit it.
+    m_szDesignFrame = CSize(0, 0);
     m_dAspect = (1 - 2 * m_dMarginX) / (1 - 2 * m_dMarginY);
     ComputeMargins();
     double d = (1 - 2 * m_dMarginX) / (1 - 2 * m_dMarginY) - m_dAspect;
@@ -84,6 +86,38 @@ CRect CLayerComposer::GetPageRect() const {
     const double W = size.cx, H = size.cy;
     return CRect(Trunc(W * m_dMarginX), Trunc(H * m_dMarginY), Trunc(W * (1 - m_dMarginX)),
                  Trunc(H * (1 - m_dMarginY)));
+}
+
+// Design frame ----------------------------------------------------------------------------
+
+void CLayerComposer::SetDesignFrame(int width, int height) {
+    m_szDesignFrame = width > 0 && height > 0 ? CSize(width, height) : CSize(0, 0);
+}
+
+BOOL CLayerComposer::GetDesignFrame(int* width, int* height) const {
+    if (m_szDesignFrame.cx > 0 && m_pPage) {
+        *width = m_szDesignFrame.cx;
+        *height = m_szDesignFrame.cy;
+        return TRUE;
+    }
+    return GetPageSize(width, height);
+}
+
+void CLayerComposer::GetDesignBox(const CLayerChannel* layer, double* x, double* y, double* width,
+                                  double* height) const {
+    *x = layer->m_dX;
+    *y = layer->m_dY;
+    *width = layer->m_dWidth;
+    *height = layer->m_dHeight;
+    int pageW = 0, pageH = 0, frameW = 0, frameH = 0;
+    if (!GetPageSize(&pageW, &pageH) || !GetDesignFrame(&frameW, &frameH) ||
+        (pageW == frameW && pageH == frameH))
+        return;
+    // The inverse of the scaling the boxes got when the design was read.
+    *x = frameW * (*x / pageW);
+    *y = frameH * (*y / pageH);
+    *width = frameW * (*width / pageW);
+    *height = frameH * (*height / pageH);
 }
 
 // Page image ------------------------------------------------------------------------------

@@ -44,6 +44,19 @@ public:
     // The page in the control from the margins as they stand.
     CRect GetPageRect() const;
 
+    // Design frame -------------------------------------------------------------------------
+    // The page size a design's boxes are written in: that of the file the
+    // design was read from or last written to. Writing the boxes in it keeps
+    // an unchanged design as it was read, whatever size the page has on
+    // screen now. A frame made anew (a new design, an edited page frame) has
+    // none until it is written; the page's own size stands for it then.
+    void SetDesignFrame(int width, int height);
+    // The design frame, else the page size; FALSE without either.
+    BOOL GetDesignFrame(int* width, int* height) const;
+    // The layer's box scaled from the page into the design frame.
+    void GetDesignBox(const CLayerChannel* layer, double* x, double* y, double* width,
+                      double* height) const;
+
     // Page image ---------------------------------------------------------------------------
     // Makes a new 24-bit page image unless one of that size exists; the new
     // page is dirty as a whole. FALSE (and no page) when it cannot be made.
@@ -95,6 +108,7 @@ public:
     double m_dMarginX;
     double m_dMarginY;
     double m_dAspect;
+    CSize m_szDesignFrame; // 0 x 0: none
 
 protected:
     // The size of the control that shows the page.

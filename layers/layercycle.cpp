@@ -3,6 +3,7 @@
 #include "controls/controlmanager.h"
 #include "imaging/dib.h"
 #include "layers/layerchannel.h"
+#include "layers/layercomposer.h"
 #include "platform/userservices.h"
 
 #include <cstring>
@@ -361,4 +362,17 @@ void CLayerCycle::OnNotify_Int(int sender, int value) {
 int CLayerCycle::GetIntValue() {
     const multimenu_package* item = GetCurrentItem();
     return item ? item->opacity : 0;
+}
+
+void CLayerCycle::GetPictureTurn(const multimenu_package& item, bool* mirrored,
+                                 bool* flipped) const {
+    *mirrored = false;
+    *flipped = false;
+    const auto* composer = dynamic_cast<const CLayerComposer*>(m_pMixer);
+    const CLayerChannel* layer =
+        composer ? composer->GetLayer(composer->FindLayerByKey(item.serial)) : nullptr;
+    if (!layer)
+        return;
+    *mirrored = layer->m_nMirrored != 0;
+    *flipped = layer->m_nFlipped != 0;
 }

@@ -90,6 +90,11 @@ public:
     CControlBase* m_pOpacityControl;
     int m_nClearedCommand;
 
+protected:
+    // A picture is shown turned over as its layer on the page is.
+    void GetPictureTurn(const multimenu_package& item, bool* mirrored,
+                        bool* flipped) const override;
+
 private:
     bool PaintEnabled() const;
     void RedrawMixer(int full);

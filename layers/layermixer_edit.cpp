@@ -130,11 +130,15 @@ bool CLayerMixer::TrackSelection(int x, int y) {
 }
 
 void CLayerMixer::ApplyTrackedRect(CRect rect) {
-    // A side dragged through the opposite one turns the picture over.
+    // A side dragged through the opposite one turns the picture over; the
+    // layer list shows the picture turned with it.
     if (rect.right < rect.left)
         m_pSelected->m_nMirrored = !m_pSelected->m_nMirrored;
     if (rect.bottom < rect.top)
         m_pSelected->m_nFlipped = !m_pSelected->m_nFlipped;
+    if (rect.right < rect.left || rect.bottom < rect.top)
+        if (auto* list = dynamic_cast<CControlBase*>(m_pLayerServer))
+            list->Redraw(nullptr, 0);
     rect.NormalizeRect();
     const CPoint offset = GetPageOffset();
     rect.OffsetRect(-offset.x, -offset.y);

@@ -1,5 +1,8 @@
 #include "platform/paths.h"
 
+#include <QDir>
+#include <QStandardPaths>
+
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -121,6 +124,13 @@ std::vector<WIN32_FIND_DATAA> FindFiles(const std::string& searchString) {
             found.push_back(data);
     }
     return found;
+}
+
+std::string DocumentsFolder() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return QDir::toNativeSeparators(QDir(folder).absolutePath() + QLatin1Char('/')).toStdString();
 }
 
 } // namespace platform

@@ -52,4 +52,8 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name);
 // folder gives an empty list.
 std::vector<WIN32_FIND_DATAA> FindFiles(const std::string& searchString);
 
+// The user's documents folder (else the home folder), ending in the
+// separator: where a design without a file is offered to be saved.
+std::string DocumentsFolder();
+
 } // namespace platform

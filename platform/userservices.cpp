@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include "platform/fontchooser.h"
@@ -36,6 +37,34 @@ QMessageBox::Icon IconFor(UINT type) {
     default:
         return QMessageBox::NoIcon;
     }
+}
+
+// The extension of a name filter such as "Bitmap file (*.bmp)"; empty for
+// one without ("All Files (*)").
+QString FilterSuffix(const QString& filter) {
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([^ *)]+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// An initial folder opens the dialog inside it; an initial name is offered
+// in its folder, with the file type of its extension chosen.
+void StartAt(QFileDialog& dialog, const QString& initial, const QStringList& filters) {
+    const QFileInfo info(initial);
+    if (info.isDir()) {
+        dialog.setDirectory(info.absoluteFilePath());
+        return;
+    }
+    if (info.path() != QLatin1String("."))
+        dialog.setDirectory(info.absolutePath());
+    dialog.selectFile(info.fileName());
+    for (const QString& filter : filters)
+        if (!info.suffix().isEmpty() &&
+            FilterSuffix(filter).compare(info.suffix(), Qt::CaseInsensitive) == 0) {
+            dialog.selectNameFilter(filter);
+            dialog.setDefaultSuffix(FilterSuffix(filter));
+            break;
+        }
 }
 
 class QtServices final : public UserServices {
@@ -75,14 +104,16 @@ public:
         for (const auto& f : r.filters)
             filters << QString::fromStdString(f);
         dialog.setNameFilters(filters);
-        if (!r.defaultExtension.empty())
-            dialog.setDefaultSuffix(QString::fromStdString(r.defaultExtension));
-        if (!r.initialPath.empty()) {
-            const QFileInfo initial(QString::fromStdString(NativePath(r.initialPath)));
-            if (initial.path() != QLatin1String("."))
-                dialog.setDirectory(initial.absolutePath());
-            dialog.selectFile(initial.fileName());
-        }
+        const QString defaultSuffix = QString::fromStdString(r.defaultExtension);
+        dialog.setDefaultSuffix(defaultSuffix);
+        // A name typed without an extension takes that of the chosen type.
+        QObject::connect(&dialog, &QFileDialog::filterSelected,
+                         [&dialog, defaultSuffix](const QString& filter) {
+                             const QString suffix = FilterSuffix(filter);
+                             dialog.setDefaultSuffix(suffix.isEmpty() ? defaultSuffix : suffix);
+                         });
+        if (!r.initialPath.empty())
+            StartAt(dialog, QString::fromStdString(NativePath(r.initialPath)), filters);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !(r.flags & OFN_OVERWRITEPROMPT));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;

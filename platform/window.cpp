@@ -4,11 +4,13 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -36,6 +38,20 @@ CSize ScreenSize() {
         return CSize(1024, 768);
     const QSize size = screen->geometry().size();
     return CSize(size.width(), size.height());
+}
+
+void PaintNow(QWidget* window) {
+    if (!window || !window->isVisible())
+        return;
+    // Only what the window system reports about the window is handled here;
+    // the user's input waits for the program's own loop.
+    constexpr int kWaitMs = 500;
+    QElapsedTimer waited;
+    waited.start();
+    const QWindow* handle = window->windowHandle();
+    while (handle && !handle->isExposed() && waited.elapsed() < kWaitMs)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    window->repaint();
 }
 
 int GetDlgCtrlID(const QWidget* window) {

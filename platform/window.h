@@ -14,6 +14,11 @@ namespace platform {
 // Size of the primary screen in pixels.
 CSize ScreenSize();
 
+// Paints a shown window at once, before the program goes on without an
+// event loop (the splash while the surface is built): waits briefly for
+// the window system to show it, then paints it.
+void PaintNow(QWidget* window);
+
 // The identifier of a child window (the control identifier for a control's
 // window); 0 when none was set.
 int GetDlgCtrlID(const QWidget* window);

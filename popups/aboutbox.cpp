@@ -42,6 +42,10 @@ void CAboutBox::RunModal() {
     RunModal(TRUE);
 }
 
+void CAboutBox::ShowNow() {
+    platform::PaintNow(this);
+}
+
 void CAboutBox::OnLButtonDown(UINT flags, int x, int y) {
     CPopupWindow::OnLButtonDown(flags, x, y);
     if (m_bWaitingForClick)

@@ -29,6 +29,8 @@ public:
     int RunModal(BOOL wait) override;
     // The manager's modal showing: the wait for a click.
     void RunModal() override;
+    // Paints the box now, before the program goes on without a loop.
+    void ShowNow() override;
     // TRUE while the box waits for its click.
     BOOL IsWaitingForClick() const { return m_bWaitingForClick; }
 

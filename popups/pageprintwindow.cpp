@@ -233,6 +233,11 @@ void CPagePrintWindow::UpdateControls() {
 
 // Handlers -------------------------------------------------------------------------------------
 
+void CPagePrintWindow::OnClose() {
+    if (IsRunning())
+        m_nPageMode = 0;
+}
+
 void CPagePrintWindow::OnNotify_Select(int sender, int value) {
     switch (sender) {
     case kCancelId:

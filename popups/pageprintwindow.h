@@ -84,6 +84,9 @@ public:
     void OnNotify_Select(int sender, int value) override;
     // A size field's value: negative sizes become 0 as they are typed.
     void OnNotify_Int(int sender, int value) override;
+    // Closed through the window system (its close button, Alt+F4): as
+    // "Annuleren".
+    void OnClose() override;
 
     int m_nPageMode; // 0 none, 1 full T-shirt, 2 small logo, 3 own size
     int m_nKeepAspect;

@@ -97,6 +97,11 @@ int CWizardWindow::RunModal(BOOL restrictToWindow) {
     return m_nChoice;
 }
 
+void CWizardWindow::OnClose() {
+    if (IsRunning())
+        m_nChoice = kCancelled;
+}
+
 void CWizardWindow::OnNotify_Select(int sender, int value) {
     switch (sender) {
     case kCheckBoxId:

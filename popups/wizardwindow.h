@@ -46,8 +46,9 @@ public:
 
     // Running ----------------------------------------------------------------------------
     // The modal loop; answers the choice: 0 after the first picture, 1
-    // after the second.
+    // after the second, kCancelled when the window was closed without one.
     int RunModal(BOOL restrictToWindow) override;
+    static constexpr int kCancelled = -1;
 
     // Values read after the run ------------------------------------------------------------
     int GetChoice() const { return m_nChoice; }
@@ -56,6 +57,8 @@ public:
     int HasCheckBox() const { return m_nCheckBox; }
 
     void OnNotify_Select(int sender, int value) override;
+    // Closed through the window system (its close button, Alt+F4): no choice.
+    void OnClose() override;
 
     int m_nChoice;
     int m_nShowAgain;

@@ -6,10 +6,11 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-svg-dev qt6-image-formats-plugins libqt6svg6
+  qt6-translations-l10n
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libuemf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  imagemagick xvfb xauth xdotool
+  imagemagick xvfb xauth xdotool openbox wmctrl x11-utils
   poppler-utils
   dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
   fonts-dejavu-core fonts-liberation2

@@ -10,6 +10,7 @@
 #include "layers/layermixer.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 
 namespace {
@@ -96,6 +97,18 @@ TEST_F(CommandsTest, KeypadPlusAndMinusNudgeTheOpacitySlider) {
     EXPECT_LT(lowered, raised);
     // The selected layer follows the slider.
     EXPECT_EQ(Layers()->GetIntValue(), int(lowered * 255 + 0.5));
+
+    // From a real keyboard no shortcut takes a keypad key: it arrives as a
+    // plain key press with the keypad modifier, at the widget with focus.
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : Frame();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier, QStringLiteral("+"));
+    QApplication::sendEvent(focus, &press);
+    EXPECT_NEAR(slider->GetDoubleValue(), lowered + 0.01, step);
+    // The main keyboard's plus is no key of the table.
+    const double kept = slider->GetDoubleValue();
+    QKeyEvent plain(QEvent::KeyPress, Qt::Key_Plus, Qt::ShiftModifier, QStringLiteral("+"));
+    QApplication::sendEvent(focus, &plain);
+    EXPECT_EQ(slider->GetDoubleValue(), kept);
 }
 
 TEST_F(CommandsTest, NewWithLayersAsksAndCancelKeepsThemWithoutAWizard) {

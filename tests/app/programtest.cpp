@@ -17,6 +17,7 @@ void ProgramTest::SetUp() {
     ASSERT_TRUE(QDir::setCurrent(QStringLiteral(MORVANE_STAGE_DIR)));
     AppSettings().SetStartupAbort(0);
     WriteWindowTitle("");
+    WriteLastCategory("");
     // As the program's main does: splash, about box and drag icon.
     RegisterFrameworkPopups();
 }

@@ -6,10 +6,15 @@
 #include "content/appsettings.h"
 #include "content/fileutil.h"
 #include "controls/controlbase.h"
+#include "controls/thumbcontrol.h"
+#include "controls/thumbstrip.h"
+#include "imaging/dib.h"
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QDir>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -60,13 +65,59 @@ TEST_F(StartupTest, MissingContentAsksThreeTimesThenEndsQuietly) {
     WriteRegistryString("", HKEY_CURRENT_USER, kRegistryKey, "contentdir");
     EXPECT_FALSE(started);
     ASSERT_EQ(services.messages.size(), 3u);
-    const std::string folder = AppSettings().GetContentFolder();
+    // The folder as this system writes it.
+    const std::string folder = empty.Str() + "/";
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(services.messages[size_t(i)].text,
                   "Steek de CD-ROM in de drive om met clipart te werken\n (CD-ROM directory " +
                       folder + ", try " + std::to_string(i + 1) + " / 3)");
     EXPECT_EQ(AppSettings().GetStartupAbort(), 1);
     EXPECT_EQ(Frame(), nullptr);
+}
+
+TEST_F(StartupTest, AnEmptyClipArtFolderIsContentEnough) {
+    testsupport::TempDir content;
+    ASSERT_TRUE(QDir(QString::fromStdString(content.Str())).mkpath(QStringLiteral("res/Data")));
+    ASSERT_TRUE(WriteRegistryString(content.Str(), HKEY_CURRENT_USER, kRegistryKey, "contentdir"));
+    const bool started = Start();
+    WriteRegistryString("", HKEY_CURRENT_USER, kRegistryKey, "contentdir");
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_NE(Frame(), nullptr);
+}
+
+// The base name of the picture a thumb shows; empty without one.
+std::string ShownBaseName(CThumbControl* thumb) {
+    return thumb && thumb->GetImage() ? thumb->GetImage()->GetBaseName() : std::string();
+}
+
+TEST_F(StartupTest, TheFileStripStartsWithTheCategoryChosenLastOrTheFirst) {
+    ASSERT_TRUE(Start());
+    auto* categories = dynamic_cast<CThumbStrip*>(View()->FindControl(ID_CATEGORY_STRIP));
+    auto* files = dynamic_cast<CThumbStrip*>(View()->FindControl(ID_FILE_STRIP));
+    ASSERT_NE(categories->m_pSelected, nullptr);
+    const std::string firstCategory = ShownBaseName(categories->m_pSelected);
+    EXPECT_EQ(files->m_directory.GetAltPath(), firstCategory);
+    // The file strip shows pictures of it, no empty black thumbs.
+    int shown = 0;
+    for (CThumbControl* thumb : files->Thumbs())
+        if (!ShownBaseName(thumb).empty()) {
+            ++shown;
+            EXPECT_EQ(ShownBaseName(thumb).rfind(firstCategory + "\\", 0), 0u);
+        }
+    EXPECT_EQ(shown, std::min(files->FileCount(), kThumbsPerStrip));
+    EXPECT_GT(shown, 0);
+
+    // The user chooses the last category shown; the next start shows it.
+    programtest::Click(programtest::Widget(View(), ID_FIRST_CATEGORY_THUMB + 7));
+    const std::string chosen = ShownBaseName(categories->m_pSelected);
+    ASSERT_NE(chosen, firstCategory);
+    Stop();
+    ASSERT_TRUE(Start());
+    categories = dynamic_cast<CThumbStrip*>(View()->FindControl(ID_CATEGORY_STRIP));
+    files = dynamic_cast<CThumbStrip*>(View()->FindControl(ID_FILE_STRIP));
+    EXPECT_EQ(ShownBaseName(categories->m_pSelected), chosen);
+    EXPECT_EQ(files->m_directory.GetAltPath(), chosen);
 }
 
 TEST_F(StartupTest, CountsEveryStartFromZero) {

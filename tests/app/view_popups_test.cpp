@@ -16,8 +16,10 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFile>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -195,6 +197,37 @@ TEST_F(ViewPopupsTest, CancellingThePageWindowEndsThePreviewBeforeItOpens) {
     Click(dynamic_cast<QWidget*>(View()->FindControl(ID_PRINT_PREVIEW)));
     EXPECT_EQ(View()->m_print.m_nPageMode, 0);
     EXPECT_TRUE(services.previews.empty());
+}
+
+// Closed as the window system closes a window (its close button, Alt+F4).
+void CloseByWindowSystem(QWidget* popup) {
+    QCloseEvent close;
+    QApplication::sendEvent(popup->windowHandle(), &close);
+}
+
+TEST_F(ViewPopupsTest, ClosingThePageWindowOrTheWizardThroughTheWindowSystemCancels) {
+    ASSERT_TRUE(Start());
+    AddClipArt(0);
+    services.printAnswers = {"/nonexistent/never.pdf"};
+    WhenPopupOpens(CloseByWindowSystem);
+    Click(dynamic_cast<QWidget*>(View()->FindControl(ID_PRINT)));
+    EXPECT_EQ(View()->m_print.m_nPageMode, 0);
+    EXPECT_TRUE(services.printDialogs.empty());
+
+    // The wizard on request, after the design was allowed to go: closing
+    // it keeps the design and its title.
+    services.messageAnswers = {IDOK};
+    bool wizardSeen = false;
+    WhenPopupOpens([&](QWidget* popup) {
+        wizardSeen = dynamic_cast<CWizardWindow*>(popup) != nullptr;
+        CloseByWindowSystem(popup);
+    });
+    const QString title = Frame()->windowTitle();
+    Key(Qt::Key_W);
+    EXPECT_TRUE(wizardSeen);
+    EXPECT_EQ(Layers()->GetItemCount(), 1);
+    EXPECT_EQ(Frame()->windowTitle(), title);
+    EXPECT_TRUE(services.fileDialogs.empty());
 }
 
 } // namespace

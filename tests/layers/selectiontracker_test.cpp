@@ -144,6 +144,11 @@ TEST(SelectionTracker, ASidePastTheOppositeOneMirrorsOrFlipsAndBackAgain) {
     EXPECT_EQ(BoxOf(layer), CRect(50, 100, 100, 160));
     EXPECT_EQ(PagePixel(m->m_pPage, 55, 150), kBlue); // shown mirrored
     EXPECT_EQ(PagePixel(m->m_pPage, 95, 150), kRed);
+    // The layer list shows its picture mirrored too.
+    const QImage list = host.layers->grab().toImage();
+    const int cx = list.width() / 2, cy = list.height() / 2;
+    EXPECT_EQ(ScreenPixel(list, cx - 6, cy), kBlue);
+    EXPECT_EQ(ScreenPixel(list, cx + 6, cy), kRed);
 
     // Again: the picture turns back.
     Drag(m, kOx + 100 + 2, midY, kOx + 100 + 2 - 100, midY);
@@ -157,6 +162,9 @@ TEST(SelectionTracker, ASidePastTheOppositeOneMirrorsOrFlipsAndBackAgain) {
     EXPECT_EQ(layer->m_nFlipped, 1);
     EXPECT_EQ(layer->m_nMirrored, 0);
     EXPECT_EQ(BoxOf(layer), CRect(0, 60, 50, 100));
+    const QImage back = host.layers->grab().toImage();
+    EXPECT_EQ(ScreenPixel(back, cx - 6, cy), kRed);
+    EXPECT_EQ(ScreenPixel(back, cx + 6, cy), kBlue);
 }
 
 TEST(SelectionTracker, APressOnAnotherLayerSelectsAndDragsIt) {

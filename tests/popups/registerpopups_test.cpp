@@ -109,6 +109,39 @@ TEST_F(RegisteredPopups, SplashIsTheAboutBoxAndTheAboutCommandWaitsForAClick) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
+// Counts the paints the splash gets.
+class SplashPaints : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && dynamic_cast<CAboutBox*>(watched))
+            ++count;
+        return false;
+    }
+    int count = 0;
+};
+
+// A main window's manager that notes how often the splash was painted when
+// its surface is built.
+class StartingHost : public Host {
+public:
+    StartingHost() { m_nRole = 0; }
+    BOOL CreateControls() override {
+        paintsBeforeSurface = paints.count;
+        return TRUE;
+    }
+    SplashPaints paints;
+    int paintsBeforeSurface = -1;
+};
+
+TEST_F(RegisteredPopups, TheStartUpSplashIsPaintedBeforeTheSurfaceIsBuilt) {
+    StartingHost host;
+    qApp->installEventFilter(&host.paints);
+    ASSERT_TRUE(host.Initialise());
+    qApp->removeEventFilter(&host.paints);
+    EXPECT_GE(host.paintsBeforeSurface, 1);
+    EXPECT_EQ(host.m_pSplash, nullptr);
+}
+
 TEST_F(RegisteredPopups, StartDragTracksWithTheIconAndDropsOnTheControlBelow) {
     Host host;
     platform::SetDlgCtrlID(&host.m_widget, 900);

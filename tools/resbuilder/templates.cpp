@@ -142,7 +142,9 @@ void AddPicture(const Source& src, Design& d, const QStringList& w, const ClipAr
     const int letter = int(image.lastIndexOf('\\')) + 1; // the "i" of the triple
     alpha[letter] = 'a';
     thumb[letter] = 't';
-    d.layers.append(QStringLiteral("2\n%1\n0\n%2\n%3\n%4\n").arg(opacity).arg(image, alpha, thumb) +
+    // Kind 3: clip art comes with its thumbnail, and the layer list keeps
+    // such a picture as a thumbnail item, so the program writes it so too.
+    d.layers.append(QStringLiteral("3\n%1\n0\n%2\n%3\n%4\n").arg(opacity).arg(image, alpha, thumb) +
                     BoxBlock(x, y, width, height, mirrored, flipped));
 }
 

@@ -45,7 +45,7 @@ Rgb Between(const BYTE* table, const Rgb& from, const Rgb& to, int index) {
 // its integer box, the source column of every page column it covers (read
 // from the decoded row, mirrored or not) and a buffer for its source row.
 struct Participant {
-    const CRLEStream* stream;
+    const CLayerPixels* stream;
     int left, top, width, height;
     int x0, x1; // page columns the layer covers
     BYTE opacity;
@@ -62,7 +62,7 @@ std::vector<Participant> Participants(const std::vector<CComposeLayer*>& layers,
         if (!l || !l->m_stream.IsValid() || !l->m_nVisible || !(l->m_nOpacity & 0xFF))
             continue;
         Participant p;
-        p.stream = &l->m_stream;
+        p.stream = l->m_pSizedPixels ? l->m_pSizedPixels : &l->m_stream;
         p.left = int(std::trunc(l->m_dX));
         p.top = int(std::trunc(l->m_dY));
         p.width = std::abs(int(std::trunc(l->m_dWidth)));

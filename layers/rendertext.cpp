@@ -3,6 +3,7 @@
 #include "content/fileutil.h"
 #include "imaging/dib.h"
 #include "imaging/progress.h"
+#include "imaging/sizedpixels.h"
 #include "layers/layerchannel.h"
 #include "platform/gdi/dc.h"
 
@@ -34,7 +35,52 @@ CRect Measure(const QFontMetrics& metrics, const QString& text, int alignment, i
     return CRect(0, 0, measured.width(), measured.height());
 }
 
+constexpr int kTextFlags = Qt::TextWordWrap | Qt::TextExpandTabs;
+
+// The text as RenderText lays it out in its picture, scaled to the box.
+class CTextPixels : public CDrawnPixels {
+public:
+    CTextPixels(const QString& text, const QFont& font, COLORREF ink, int alignment, CSize layout,
+                int width, int height)
+        : CDrawnPixels(width, height), m_text(text), m_font(font),
+          m_ink(GetRValue(ink), GetGValue(ink), GetBValue(ink)), m_alignment(alignment),
+          m_layout(layout) {}
+
+protected:
+    void DrawBand(QPainter& painter, int top) const override {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.translate(0, -top);
+        painter.scale(double(GetWidth()) / m_layout.cx, double(GetHeight()) / m_layout.cy);
+        const QRect whole(0, 0, m_layout.cx, m_layout.cy);
+        painter.setClipRect(whole);
+        painter.setFont(m_font);
+        painter.setPen(m_ink);
+        painter.drawText(whole, int(AlignmentFlags(m_alignment)) | kTextFlags, m_text);
+    }
+
+private:
+    QString m_text;
+    QFont m_font;
+    QColor m_ink;
+    int m_alignment;
+    CSize m_layout;
+};
+
 } // namespace
+
+std::unique_ptr<CLayerPixels> DrawnTextPixels(const std::string& text, const LOGFONTA& font,
+                                              COLORREF ink, int alignment, CSize layout,
+                                              int width, int height) {
+    if (text.empty() || layout.cx <= 0 || layout.cy <= 0 || width <= 0 || height <= 0)
+        return nullptr;
+    QFont qfont = platform::FontFromLogFont(font);
+    // The same font as the stream's, laid out the same way, so that the
+    // lines break where they broke there; only the edges are smooth.
+    qfont.setStyleStrategy(QFont::PreferAntialias);
+    return std::make_unique<CTextPixels>(QString::fromUtf8(text.c_str()), qfont, ink, alignment,
+                                         layout, width, height);
+}
 
 void SetTextProgressFactory(TextProgressFactory factory) {
     Factory() = std::move(factory);

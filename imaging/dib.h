@@ -64,6 +64,9 @@ public:
     // window system counts it) into the destination.
     bool Draw(CDC* dc, const RECT* dest, const RECT* src, const CPalette* palette,
               bool forceBackground);
+    // The whole image stretched into every destination as one picture (a
+    // printer's file holds it once), as Draw paints it.
+    bool DrawRepeated(CDC* dc, const std::vector<RECT>& dests);
     // Fills the image by sampling the context: pixel (x, y) takes the colour
     // at (x * srcWidth / width, y * srcHeight / height).
     bool CaptureFromDC(CDC* dc, int srcWidth, int srcHeight, CProgressReceiver* progress);

@@ -198,8 +198,8 @@ BOOL CPagePrintWindow::CreateGroups() {
         {kWidthRowId, kWidthLabelId, 2.0},   {kWidthRowId, kWidthFieldId, 1.0},
         {kHeightRowId, kHeightLabelId, 2.0}, {kHeightRowId, kHeightFieldId, 1.0},
         {kOptionRowId, kKeepAspectId, 1.0},  {kOptionRowId, kFillPageId, 1.0},
-        {kPaperRowId, kLightFabricId, 1.0},  {kPaperRowId, kDarkFabricId, 1.0},
-        {kPaperRowId, kCutMarksId, 0.7},
+        {kOptionRowId, kCutMarksId, 1.0},    {kPaperRowId, kLightFabricId, 1.0},
+        {kPaperRowId, kDarkFabricId, 1.25},
         {kButtonRowId, kOkId, 1.0},          {kButtonRowId, kCancelId, 1.0},
     };
     for (const auto& m : members) {

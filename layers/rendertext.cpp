@@ -10,6 +10,10 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QTextLayout>
+
+#include <cmath>
+#include <vector>
 
 namespace {
 
@@ -37,30 +41,74 @@ CRect Measure(const QFontMetrics& metrics, const QString& text, int alignment, i
 
 constexpr int kTextFlags = Qt::TextWordWrap | Qt::TextExpandTabs;
 
-// The text as RenderText lays it out in its picture, scaled to the box.
+// One line of the text as laid out in the stream's picture.
+struct LaidLine {
+    QString text;
+    QRectF place; // in the picture's pixels
+};
+
+// The lines as drawing the text into its picture breaks and places them:
+// at the picture's width, line separators for line breaks, the font's
+// leading between lines.
+std::vector<LaidLine> LayOut(const QString& text, const QFont& font, int alignment, int width) {
+    QString flat = text;
+    flat.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(flat, font);
+    QTextOption option(AlignmentFlags(alignment) & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(QTextOption::WordWrap);
+    option.setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char('x')) * 8);
+    layout.setTextOption(option);
+    const qreal leading = QFontMetricsF(font).leading();
+    std::vector<LaidLine> lines;
+    qreal y = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (!lines.empty())
+            y += leading;
+        lines.push_back({flat.mid(line.textStart(), line.textLength()).trimmed(),
+                         QRectF(0, y, width, line.height())});
+        y += line.height();
+    }
+    layout.endLayout();
+    return lines;
+}
+
+// The text drawn with its font at the box's size, line by line where the
+// stream's picture broke and placed its lines.
 class CTextPixels : public CDrawnPixels {
 public:
     CTextPixels(const QString& text, const QFont& font, COLORREF ink, int alignment, CSize layout,
                 int width, int height)
-        : CDrawnPixels(width, height), m_text(text), m_font(font),
-          m_ink(GetRValue(ink), GetGValue(ink), GetBValue(ink)), m_alignment(alignment),
-          m_layout(layout) {}
+        : CDrawnPixels(width, height), m_lines(LayOut(text, font, alignment, layout.cx)),
+          m_font(font), m_ink(GetRValue(ink), GetGValue(ink), GetBValue(ink)),
+          m_alignment(alignment), m_layout(layout) {
+        const double scale = double(height) / layout.cy;
+        const int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+        m_font.setPixelSize(std::max(1, int(std::lround(pixels * scale))));
+    }
 
 protected:
     void DrawBand(QPainter& painter, int top) const override {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.translate(0, -top);
-        painter.scale(double(GetWidth()) / m_layout.cx, double(GetHeight()) / m_layout.cy);
-        const QRect whole(0, 0, m_layout.cx, m_layout.cy);
-        painter.setClipRect(whole);
+        const double sy = double(GetHeight()) / m_layout.cy;
+        // A box stretched out of the text's proportions stretches the letters.
+        painter.scale(double(GetWidth()) / m_layout.cx / sy, 1.0);
+        painter.setClipRect(QRectF(0, 0, m_layout.cx * sy, GetHeight()));
         painter.setFont(m_font);
         painter.setPen(m_ink);
-        painter.drawText(whole, int(AlignmentFlags(m_alignment)) | kTextFlags, m_text);
+        const int flags = int(AlignmentFlags(m_alignment)) | Qt::TextExpandTabs;
+        for (const LaidLine& line : m_lines) {
+            const QRectF place(line.place.x() * sy, line.place.y() * sy, line.place.width() * sy,
+                               line.place.height() * sy);
+            painter.drawText(place, flags, line.text);
+        }
     }
 
 private:
-    QString m_text;
+    std::vector<LaidLine> m_lines;
     QFont m_font;
     QColor m_ink;
     int m_alignment;
@@ -75,8 +123,8 @@ std::unique_ptr<CLayerPixels> DrawnTextPixels(const std::string& text, const LOG
     if (text.empty() || layout.cx <= 0 || layout.cy <= 0 || width <= 0 || height <= 0)
         return nullptr;
     QFont qfont = platform::FontFromLogFont(font);
-    // The same font as the stream's, laid out the same way, so that the
-    // lines break where they broke there; only the edges are smooth.
+    // The stream's font lays the lines out; the same font at the box's size
+    // draws them, with smooth edges.
     qfont.setStyleStrategy(QFont::PreferAntialias);
     return std::make_unique<CTextPixels>(QString::fromUtf8(text.c_str()), qfont, ink, alignment,
                                          layout, width, height);

@@ -12,6 +12,7 @@ packages=(
   imagemagick xvfb xauth xdotool
   poppler-utils
   dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
+  cups cups-filters ghostscript printer-driver-cups-pdf
   fonts-dejavu-core fonts-liberation2
   openclipart-svg
 )

@@ -197,8 +197,8 @@ BOOL CPagePrintWindow::CreateGroups() {
         {kSizeGroupId, kWidthRowId, 1.0},    {kSizeGroupId, kHeightRowId, 1.0},
         {kWidthRowId, kWidthLabelId, 2.0},   {kWidthRowId, kWidthFieldId, 1.0},
         {kHeightRowId, kHeightLabelId, 2.0}, {kHeightRowId, kHeightFieldId, 1.0},
-        {kOptionRowId, kKeepAspectId, 1.0},  {kOptionRowId, kFillPageId, 1.0},
-        {kOptionRowId, kCutMarksId, 1.0},    {kPaperRowId, kLightFabricId, 1.0},
+        {kOptionRowId, kKeepAspectId, 1.3},  {kOptionRowId, kFillPageId, 1.0},
+        {kOptionRowId, kCutMarksId, 0.9},    {kPaperRowId, kLightFabricId, 1.0},
         {kPaperRowId, kDarkFabricId, 1.25},
         {kButtonRowId, kOkId, 1.0},          {kButtonRowId, kCancelId, 1.0},
     };

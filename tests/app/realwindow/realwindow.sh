@@ -2,7 +2,9 @@
 # The program in a real X window (Xvfb), driven with xdotool as a user
 # drives it: the wizard's blank design, hovering a skin button, adding clip
 # art from the two strips, dragging it on the page, writing a text layer,
-# a second copy that must not start, and quitting with Q and the OK.
+# printing it to a PDF file through the page print window (dark fabric, cut
+# marks) and Qt's print dialog, a second copy that must not start, and
+# quitting with Q and the OK.
 # Usage: realwindow.sh STAGE_DIR [SCREENSHOT_DIR]
 set -euo pipefail
 stage="$1"
@@ -95,6 +97,50 @@ changed="$(differ moved text 300x200+360+380)"
 changed="$(differ moved text 36x50+116+88)"
 [ "$changed" -gt 100 ] || fail "the edit-text button stayed disabled ($changed pixels changed)"
 
+# P asks the page layout: paper for dark fabric and cut marks, then OK; Qt's
+# print dialog prints to its PDF file in the home folder.
+xdotool key p
+for _ in $(seq 50); do
+  xdotool search --name "Kies hoe u de pagina wil afdrukken" >/dev/null 2>&1 && break; sleep 0.1
+done
+xdotool search --name "Kies hoe u de pagina wil afdrukken" >/dev/null || fail "P did not ask the page layout"
+sleep 0.5
+xdotool mousemove 497 473 click 1   # Donkere stof (niet gespiegeld)
+xdotool mousemove 615 445 click 1   # Snijtekens
+sleep 0.3
+shot pagelayout
+xdotool mousemove 402 508 click 1   # OK
+for _ in $(seq 50); do xdotool search --name "^Print$" >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool search --name "^Print$" >/dev/null || fail "no print dialog after the page layout"
+sleep 0.5
+shot printdialog
+xdotool key Return                  # Print, to the file the dialog proposes
+pdf="$home/print.pdf"
+for _ in $(seq 300); do [ -s "$pdf" ] && ! xdotool search --name "^Print$" >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 1
+[ -s "$pdf" ] || fail "the print dialog wrote no PDF file"
+images="$(pdfimages -list "$pdf" | tail -n +3)"
+[ "$(echo "$images" | wc -l)" -eq 1 ] || fail "the sheet should hold one picture: $images"
+[ "$(echo "$images" | awk '{print $13}')" -eq 600 ] || fail "the copy is not at 600 dpi: $images"
+pdftoppm -r 100 -png -singlefile "$pdf" "$shots/sheet"
+# A cut mark above the copy's top-left corner, in the paper's margin (the
+# printable area starts 3.53 mm in, the marks 2 mm above the copy).
+mark="$(convert "$shots/sheet.png" -crop 3x4+13+3 +repage -format '%[fx:minima.intensity]' info:)"
+[ "$(echo "$mark < 0.2" | bc)" -eq 1 ] || fail "no cut mark above the copy's corner ($mark)"
+# Dark fabric prints as designed: the print matches the page on the screen
+# better than its mirror does.
+pdfimages -png "$pdf" "$shots/copy"
+convert "$shots/copy-000.png" -flip -resize 405x428! "$shots/copy-small.png"
+convert "$shots/text.png" -crop 405x428+309+258 +repage "$shots/page.png"
+straight="$(compare -metric RMSE "$shots/copy-small.png" "$shots/page.png" null: 2>&1 | cut -d' ' -f1 || true)"
+convert "$shots/copy-small.png" -flop "$shots/copy-flopped.png"
+mirrored="$(compare -metric RMSE "$shots/copy-flopped.png" "$shots/page.png" null: 2>&1 | cut -d' ' -f1 || true)"
+[ "$(echo "$straight < $mirrored" | bc)" -eq 1 ] \
+  || fail "the dark-fabric print is mirrored (as designed $straight, mirrored $mirrored)"
+# No window manager here gives the design window the keyboard back after
+# Qt's dialog, as a desktop does.
+xdotool search --name " - Kavelo" windowfocus --sync
+
 # A second copy finds the first one's caption and ends without a window.
 HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" timeout 20 ./morvane \
   || fail "the second copy did not end quietly"
@@ -107,4 +153,4 @@ xdotool key Return
 for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$program" 2>/dev/null; then fail "the program did not end after Q and OK"; fi
 program=""
-echo "real window: wizard, hover, clip art and quit behave; screenshots in $shots"
+echo "real window: wizard, hover, clip art, printing and quit behave; screenshots in $shots"

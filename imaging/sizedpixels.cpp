@@ -11,8 +11,12 @@ namespace {
 constexpr long long kBandPixels = 1 << 22;
 
 void WordsOfPremultipliedRow(const QRgb* in, int count, DWORD* out) {
-    for (int x = 0; x < count; ++x)
-        out[x] = qAlpha(in[x]) == 0 ? 0 : WordOfRgb(qUnpremultiply(in[x]));
+    for (int x = 0; x < count; ++x) {
+        const QRgb p = in[x];
+        const int alpha = qAlpha(p);
+        // Most pixels are clear or opaque: no division for them.
+        out[x] = alpha == 0 ? 0 : alpha == 255 ? WordOfRgb(p) : WordOfRgb(qUnpremultiply(p));
+    }
 }
 
 } // namespace

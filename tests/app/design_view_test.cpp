@@ -178,7 +178,8 @@ TEST_F(DesignViewTest, SavingWritesTheHeaderAndEveryRecordByteForByteAndReadsBac
     EXPECT_FALSE(dialog.open);
     EXPECT_EQ(dialog.filters,
               (std::vector<std::string>{"Print file (*.prt)", "Bitmap file (*.bmp)",
-                                        "JPeg/JFif file (*.jpg)", "Tiff file (*.tif)"}));
+                                        "JPeg/JFif file (*.jpg)", "Tiff file (*.tif)",
+                                        "Png file (*.png)"}));
     ASSERT_EQ(MessageTexts(), (std::vector<std::string>{Temp("design.prt") + " ... OK"}));
 
     const multimenu_package* text = Layers()->GetItem(0);

@@ -66,8 +66,11 @@ std::vector<LaidLine> LayOut(const QString& text, const QFont& font, int alignme
         line.setLineWidth(width);
         if (!lines.empty())
             y += leading;
-        lines.push_back({flat.mid(line.textStart(), line.textLength()).trimmed(),
-                         QRectF(0, y, width, line.height())});
+        // The spaces a line breaks after take no room in its alignment.
+        QString words = flat.mid(line.textStart(), line.textLength());
+        while (!words.isEmpty() && words.back().isSpace())
+            words.chop(1);
+        lines.push_back({words, QRectF(0, y, width, line.height())});
         y += line.height();
     }
     layout.endLayout();
@@ -99,7 +102,7 @@ protected:
         painter.setClipRect(QRectF(0, 0, m_layout.cx * sy, GetHeight()));
         painter.setFont(m_font);
         painter.setPen(m_ink);
-        const int flags = int(AlignmentFlags(m_alignment)) | Qt::TextExpandTabs;
+        const int flags = int(AlignmentFlags(m_alignment)) | Qt::TextExpandTabs | Qt::TextDontClip;
         for (const LaidLine& line : m_lines) {
             const QRectF place(line.place.x() * sy, line.place.y() * sy, line.place.width() * sy,
                                line.place.height() * sy);
@@ -118,8 +121,8 @@ private:
 } // namespace
 
 std::unique_ptr<CLayerPixels> DrawnTextPixels(const std::string& text, const LOGFONTA& font,
-                                              COLORREF ink, int alignment, CSize layout,
-                                              int width, int height) {
+                                              COLORREF ink, int alignment, CSize layout, int width,
+                                              int height) {
     if (text.empty() || layout.cx <= 0 || layout.cy <= 0 || width <= 0 || height <= 0)
         return nullptr;
     QFont qfont = platform::FontFromLogFont(font);

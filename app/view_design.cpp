@@ -63,7 +63,6 @@ bool CMorvaneView::SaveDesign(const std::string& path) {
     return saved;
 }
 
-
 bool CMorvaneView::WriteDesignHeader(std::string* text) {
     DesignHeader header;
     CColorButtonControl* buttons[5];

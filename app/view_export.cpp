@@ -27,7 +27,7 @@ bool IsPrintPicturePath(const std::string& path) {
 
 double CMorvaneView::DefaultPrintWidthCm() const {
     return m_print.m_nPageMode == 3 && m_print.m_nWidth > 0 ? m_print.m_nWidth
-                                                             : kDefaultPrintWidthCm;
+                                                            : kDefaultPrintWidthCm;
 }
 
 bool CMorvaneView::AskExportSize() {

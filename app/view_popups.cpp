@@ -225,8 +225,8 @@ bool CMorvaneView::PrintDesign(CDC* dc) {
     bool printed = false;
     if (CLayerMixer* mixer = Mixer()) {
         CMixerRenderer renderer(mixer);
-        printed = ::PrintDesign(dc, &renderer, m_print, GetPalette(),
-                                Text(kTextCopyResolutionReduced));
+        printed =
+            ::PrintDesign(dc, &renderer, m_print, GetPalette(), Text(kTextCopyResolutionReduced));
     }
     m_bPrinting = false;
     return printed;

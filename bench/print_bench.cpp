@@ -95,8 +95,8 @@ struct Setup {
         CDC dc(&painter);
         int w = 0, h = 0;
         view->Mixer()->GetPageSize(&w, &h);
-        copy = ComputePrintLayout(CSize(w, h), view->m_print, CPrintDevice::FromDC(dc))
-                   .m_sizeTarget;
+        copy =
+            ComputePrintLayout(CSize(w, h), view->m_print, CPrintDevice::FromDC(dc)).m_sizeTarget;
         state.SetLabel(QFileInfo(QString::fromStdString(design)).fileName().toStdString() + " " +
                        std::to_string(copy.cx) + "x" + std::to_string(copy.cy));
         return copy.cx > 0;
@@ -155,7 +155,8 @@ void BM_Part1_LayerPixelsAtSize(benchmark::State& state) {
     const auto boxes = setup.Boxes();
     for (auto _ : state)
         for (const auto& [layer, box] : boxes) {
-            const std::unique_ptr<CLayerPixels> pixels = layer->PixelsAtSize(box.width(), box.height());
+            const std::unique_ptr<CLayerPixels> pixels =
+                layer->PixelsAtSize(box.width(), box.height());
             if (!pixels)
                 continue;
             std::vector<DWORD> row(size_t(pixels->GetWidth()));

@@ -23,7 +23,8 @@ void WordsOfPremultipliedRow(const QRgb* in, int count, DWORD* out) {
 
 CDrawnPixels::CDrawnPixels(int width, int height)
     : m_nWidth(std::max(width, 0)), m_nHeight(std::max(height, 0)),
-      m_nBandRows(int(std::clamp<long long>(kBandPixels / std::max(width, 1), 1, std::max(height, 1)))) {}
+      m_nBandRows(
+          int(std::clamp<long long>(kBandPixels / std::max(width, 1), 1, std::max(height, 1)))) {}
 
 CDrawnPixels::~CDrawnPixels() = default;
 
@@ -66,8 +67,8 @@ int CResampledPixels::DecodeRow(int row, DWORD* out) const {
     // Nothing is enlarged: the reduced picture's rows are the pixels.
     if (row < 0 || row >= GetHeight())
         return 0;
-    WordsOfPremultipliedRow(reinterpret_cast<const QRgb*>(m_reduced.constScanLine(row)),
-                            GetWidth(), out);
+    WordsOfPremultipliedRow(reinterpret_cast<const QRgb*>(m_reduced.constScanLine(row)), GetWidth(),
+                            out);
     return GetWidth();
 }
 

@@ -66,7 +66,7 @@ public:
     std::string m_strText;
     LOGFONTA m_font;
     COLORREF m_crText;
-    int m_nAlignment; // 0 left, 1 centred, 2 right
+    int m_nAlignment;      // 0 left, 1 centred, 2 right
     int m_nDrawFactor = 1; // the font's size was multiplied by it for the stream
 };
 
@@ -81,15 +81,14 @@ CDIB* RenderText(const std::string& text, const LOGFONTA* font, COLORREF ink, in
 // width x height pixels with smooth edges: ink where the text is,
 // transparent elsewhere.
 std::unique_ptr<CLayerPixels> DrawnTextPixels(const std::string& text, const LOGFONTA& font,
-                                              COLORREF ink, int alignment, CSize layout,
-                                              int width, int height);
+                                              COLORREF ink, int alignment, CSize layout, int width,
+                                              int height);
 
 // The vector drawing staged beside a picture's image file (the same name
 // with ".svg"), found as pictures are found; empty when there is none.
 std::string VectorDrawingOf(const CDIB& picture);
 // The drawing in a box of width x height pixels; null when it cannot be read.
-std::unique_ptr<CLayerPixels> DrawnVectorPixels(const std::string& svgPath, int width,
-                                                int height);
+std::unique_ptr<CLayerPixels> DrawnVectorPixels(const std::string& svgPath, int width, int height);
 
 // Long text renders report their progress to a receiver made by the user
 // interface (a small popup captioned with the text's first line); without

@@ -88,8 +88,7 @@ public:
     // pixels that prints at dpi dots per inch. Transparent: the background
     // is left out and the picture keeps the layers' transparency (a PNG
     // carries it; other formats show the layers over black).
-    bool ExportAtSize(const std::string& path, int width, int height, double dpi,
-                      bool transparent);
+    bool ExportAtSize(const std::string& path, int width, int height, double dpi, bool transparent);
     // Stores the four corner colours (top-left, top-right, bottom-left,
     // bottom-right) and marks the whole page dirty, composing nothing.
     void SetBackgroundColours(COLORREF c0, COLORREF c1, COLORREF c2, COLORREF c3);

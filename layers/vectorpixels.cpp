@@ -41,11 +41,11 @@ std::string VectorDrawingOf(const CDIB& picture) {
     return CDIB::FindPictureFile(path, &found) ? found : std::string();
 }
 
-std::unique_ptr<CLayerPixels> DrawnVectorPixels(const std::string& svgPath, int width,
-                                                int height) {
+std::unique_ptr<CLayerPixels> DrawnVectorPixels(const std::string& svgPath, int width, int height) {
     if (width <= 0 || height <= 0)
         return nullptr;
-    auto drawing = std::make_unique<QSvgRenderer>(QString::fromStdString(platform::NativePath(svgPath)));
+    auto drawing =
+        std::make_unique<QSvgRenderer>(QString::fromStdString(platform::NativePath(svgPath)));
     if (!drawing->isValid())
         return nullptr;
     drawing->setAspectRatioMode(Qt::IgnoreAspectRatio);

@@ -119,11 +119,16 @@ BOOL CExportSizeWindow::CreateGroups() {
         int group, member;
         double weight;
     } members[] = {
-        {kColumnId, kWidthRowId, 1.0},          {kColumnId, kResolutionRowId, 1.0},
-        {kColumnId, kTransparentId, 1.0},       {kColumnId, kPixelsLabelId, 1.0},
-        {kColumnId, kButtonRowId, 1.2},         {kWidthRowId, kWidthLabelId, 2.0},
-        {kWidthRowId, kWidthFieldId, 1.0},      {kResolutionRowId, kResolutionLabelId, 2.0},
-        {kResolutionRowId, kResolutionFieldId, 1.0}, {kButtonRowId, kOkId, 1.0},
+        {kColumnId, kWidthRowId, 1.0},
+        {kColumnId, kResolutionRowId, 1.0},
+        {kColumnId, kTransparentId, 1.0},
+        {kColumnId, kPixelsLabelId, 1.0},
+        {kColumnId, kButtonRowId, 1.2},
+        {kWidthRowId, kWidthLabelId, 2.0},
+        {kWidthRowId, kWidthFieldId, 1.0},
+        {kResolutionRowId, kResolutionLabelId, 2.0},
+        {kResolutionRowId, kResolutionFieldId, 1.0},
+        {kButtonRowId, kOkId, 1.0},
         {kButtonRowId, kCancelId, 1.0},
     };
     for (const auto& m : members) {

@@ -143,7 +143,8 @@ BOOL CPagePrintWindow::CreatePaperControls() {
         AddButton(kLightFabricId, m_paper.m_strLightFabric, BTN_TOGGLE, kPaperRadioStyle);
     CButtonControl* dark =
         AddButton(kDarkFabricId, m_paper.m_strDarkFabric, BTN_TOGGLE, kPaperRadioStyle);
-    CButtonControl* marks = AddButton(kCutMarksId, m_paper.m_strCutMarks, BTN_TOGGLE, kCheckBoxStyle);
+    CButtonControl* marks =
+        AddButton(kCutMarksId, m_paper.m_strCutMarks, BTN_TOGGLE, kCheckBoxStyle);
     if (!light || !dark || !marks)
         return FALSE;
     light->SetCheck(!m_paper.m_nDarkFabric);
@@ -190,16 +191,15 @@ BOOL CPagePrintWindow::CreateGroups() {
     } members[] = {
         {kOuterGroupId, kUpperGroupId, 1.0}, {kOuterGroupId, kOptionRowId, 0.1},
         {kOuterGroupId, kPaperRowId, 0.1},   {kOuterGroupId, kButtonRowId, 0.2},
-        {kUpperGroupId, kChoiceRowId, 1.0},
-        {kChoiceRowId, kModeColumnId, 1.0},  {kChoiceRowId, kViewerId, 1.6},
-        {kModeColumnId, kFullShirtId, 1.0},  {kModeColumnId, kSmallLogoId, 1.0},
-        {kModeColumnId, kOwnSizeId, 1.0},    {kModeColumnId, kSizeGroupId, 2.0},
-        {kSizeGroupId, kWidthRowId, 1.0},    {kSizeGroupId, kHeightRowId, 1.0},
-        {kWidthRowId, kWidthLabelId, 2.0},   {kWidthRowId, kWidthFieldId, 1.0},
-        {kHeightRowId, kHeightLabelId, 2.0}, {kHeightRowId, kHeightFieldId, 1.0},
-        {kOptionRowId, kKeepAspectId, 1.3},  {kOptionRowId, kFillPageId, 1.0},
-        {kOptionRowId, kCutMarksId, 0.9},    {kPaperRowId, kLightFabricId, 1.0},
-        {kPaperRowId, kDarkFabricId, 1.25},
+        {kUpperGroupId, kChoiceRowId, 1.0},  {kChoiceRowId, kModeColumnId, 1.0},
+        {kChoiceRowId, kViewerId, 1.6},      {kModeColumnId, kFullShirtId, 1.0},
+        {kModeColumnId, kSmallLogoId, 1.0},  {kModeColumnId, kOwnSizeId, 1.0},
+        {kModeColumnId, kSizeGroupId, 2.0},  {kSizeGroupId, kWidthRowId, 1.0},
+        {kSizeGroupId, kHeightRowId, 1.0},   {kWidthRowId, kWidthLabelId, 2.0},
+        {kWidthRowId, kWidthFieldId, 1.0},   {kHeightRowId, kHeightLabelId, 2.0},
+        {kHeightRowId, kHeightFieldId, 1.0}, {kOptionRowId, kKeepAspectId, 1.3},
+        {kOptionRowId, kFillPageId, 1.0},    {kOptionRowId, kCutMarksId, 0.9},
+        {kPaperRowId, kLightFabricId, 1.0},  {kPaperRowId, kDarkFabricId, 1.25},
         {kButtonRowId, kOkId, 1.0},          {kButtonRowId, kCancelId, 1.0},
     };
     for (const auto& m : members) {

@@ -66,8 +66,8 @@ constexpr int kMaxPrintDpi = 600;
 constexpr long long kMaxCopyPixels = 80'000'000;
 
 struct CCopyResolution {
-    CSize m_size;         // pixels of the rendered copy
-    double m_dDpiX = 0;   // what they make on the sheet
+    CSize m_size;       // pixels of the rendered copy
+    double m_dDpiX = 0; // what they make on the sheet
     double m_dDpiY = 0;
     bool m_bReduced = false; // fewer pixels than kMaxPrintDpi asks, for the pixel budget
 };

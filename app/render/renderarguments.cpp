@@ -32,8 +32,8 @@ bool ParseCm(const std::string& text, double* out) {
 
 // Options that take a value, and those that fit each kind of output.
 const std::set<std::string> kValued = {"--width", "--cm", "--dpi", "--mode", "--paper"};
-const std::set<std::string> kPrintOnly = {"--mode", "--keep-aspect", "--no-keep-aspect",
-                                          "--fill", "--dark", "--marks", "--paper"};
+const std::set<std::string> kPrintOnly = {"--mode", "--keep-aspect", "--no-keep-aspect", "--fill",
+                                          "--dark", "--marks",       "--paper"};
 const std::set<std::string> kPictureOnly = {"--width", "--transparent"};
 
 struct Option {
@@ -52,7 +52,8 @@ bool ApplyPrintOption(const Option& o, Arguments* a, std::string* error) {
             return Fail(error, "--mode takes 1, 2 or 3");
     } else if (o.name == "--cm") {
         const size_t x = o.value.find_first_of("xX");
-        if (x == std::string::npos || !ParseInt(o.value.substr(0, x), 1, kMaxCm, &a->widthCmWhole) ||
+        if (x == std::string::npos ||
+            !ParseInt(o.value.substr(0, x), 1, kMaxCm, &a->widthCmWhole) ||
             !ParseInt(o.value.substr(x + 1), 1, kMaxCm, &a->heightCmWhole))
             return Fail(error, "--cm takes WxH in whole centimetres for a print, such as 10x8");
     } else if (o.name == "--dpi") {

@@ -25,7 +25,7 @@ struct Arguments {
     bool transparent = false; // PNG only
 
     // Prints (an OUTPUT ending in ".pdf").
-    int mode = 0; // 0: the design's own, else 1
+    int mode = 0;         // 0: the design's own, else 1
     int widthCmWhole = 0; // mode 3: --cm WxH
     int heightCmWhole = 0;
     std::optional<bool> keepAspect;

@@ -39,7 +39,8 @@ void WriteText(const QString& path, const QString& text) {
 class PrivateCupsServer {
 public:
     explicit PrivateCupsServer(const QString& folder)
-        : m_folder(folder), m_queue(QStringLiteral("morvane%1").arg(QCoreApplication::applicationPid())),
+        : m_folder(folder),
+          m_queue(QStringLiteral("morvane%1").arg(QCoreApplication::applicationPid())),
           m_driverConfig(kCupsConfig + "/cups-pdf-" + m_queue + ".conf") {}
 
     ~PrivateCupsServer() {
@@ -60,10 +61,11 @@ public:
         // The filters run as the user lp: they must reach the spool.
         for (const char* sub : {"", "/spool", "/spool/tmp", "/cache", "/state", "/log", "/out"}) {
             QDir().mkpath(m_folder + sub);
-            QFile::setPermissions(m_folder + sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                      QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                                      QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                                      QFileDevice::ExeOther);
+            QFile::setPermissions(m_folder + sub,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                      QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                      QFileDevice::ExeOther);
         }
         WriteText(m_folder + "/cups-files.conf",
                   "ServerRoot " + m_folder + "\nRequestRoot " + m_folder + "/spool\nTempDir " +
@@ -73,15 +75,16 @@ public:
                       "/log/page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n"
                       "User lp\nGroup lp\nSystemGroup root\nSandboxing Relaxed\n");
         WriteText(m_folder + "/cupsd.conf",
-                  "Listen " + Socket() + "\nLogLevel warn\nBrowsing No\nWebInterface No\n"
-                  "DefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n"
-                  "</Location>\n<Policy default>\n  <Limit All>\n    Order deny,allow\n"
-                  "  </Limit>\n</Policy>\n");
+                  "Listen " + Socket() +
+                      "\nLogLevel warn\nBrowsing No\nWebInterface No\n"
+                      "DefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n"
+                      "</Location>\n<Policy default>\n  <Limit All>\n    Order deny,allow\n"
+                      "  </Limit>\n</Policy>\n");
         WriteText(m_driverConfig, "Out " + Output() + "\nAnonDirName " + Output() + "\nLog " +
                                       m_folder + "/log\nGrp root\n");
         m_server.setProcessChannelMode(QProcess::MergedChannels);
-        m_server.start(kCupsd, {"-f", "-c", m_folder + "/cupsd.conf", "-s",
-                                m_folder + "/cups-files.conf"});
+        m_server.start(kCupsd,
+                       {"-f", "-c", m_folder + "/cupsd.conf", "-s", m_folder + "/cups-files.conf"});
         ASSERT_TRUE(m_server.waitForStarted(10000)) << "cupsd did not start";
         QElapsedTimer clock;
         clock.start();
@@ -94,7 +97,8 @@ public:
         environment.insert("CUPS_SERVER", Socket());
         admin.setProcessEnvironment(environment);
         admin.setProcessChannelMode(QProcess::MergedChannels);
-        admin.start(kLpadmin, {"-p", m_queue, "-E", "-v", "cups-pdf:/" + m_queue, "-P", kPdfDriver});
+        admin.start(kLpadmin,
+                    {"-p", m_queue, "-E", "-v", "cups-pdf:/" + m_queue, "-P", kPdfDriver});
         ASSERT_TRUE(admin.waitForFinished(30000));
         ASSERT_EQ(admin.exitCode(), 0) << admin.readAll().toStdString();
     }
@@ -107,7 +111,8 @@ public:
         const QString log = m_folder + "/log/cups-pdf-" + m_queue + "_log";
         while (clock.elapsed() < milliseconds) {
             QFile file(log);
-            if (file.open(QIODevice::ReadOnly) && file.readAll().contains("successfully finished")) {
+            if (file.open(QIODevice::ReadOnly) &&
+                file.readAll().contains("successfully finished")) {
                 QDirIterator pdfs(Output(), {"*.pdf"}, QDir::Files, QDirIterator::Subdirectories);
                 if (pdfs.hasNext())
                     return pdfs.next();
@@ -169,8 +174,7 @@ TEST_F(CupsPrintTest, ADesignPrintedToACupsQueueArrivesMirroredAtItsResolution) 
         printer->setOutputFileName(QString());
         printer->setPrinterName(queue);
         printer->setDocName(QStringLiteral("morvane"));
-        return printer->outputFormat() == QPrinter::NativeFormat &&
-               printer->printerName() == queue;
+        return printer->outputFormat() == QPrinter::NativeFormat && printer->printerName() == queue;
     });
     WhenPopupOpens([](QWidget* popup) {
         auto* manager = dynamic_cast<CControlManager*>(popup);

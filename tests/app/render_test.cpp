@@ -255,7 +255,8 @@ TEST_F(RenderTest, APdfOutputIsPrintedWithTheOptionsGiven) {
         Render({"one.prt", "dark.pdf", "--cm", "10x8", "--dark", "--marks", "--dpi", "300"});
     ASSERT_EQ(dark.status, 0) << dark.errors;
     EXPECT_EQ(PageSize(Path("dark.pdf")), "595 x 842 pts (A4)");
-    const auto darkImages = pdfraster::Images(Path("dark.pdf").toStdString(), Path("d").toStdString());
+    const auto darkImages =
+        pdfraster::Images(Path("dark.pdf").toStdString(), Path("d").toStdString());
     ASSERT_EQ(darkImages.size(), 1u);
     // 10 / 2.54 x 300 = 1181.1 and 8 / 2.54 x 300 = 944.9, truncated.
     EXPECT_EQ(darkImages[0].width, 1181);
@@ -270,8 +271,8 @@ TEST_F(RenderTest, APdfOutputIsPrintedWithTheOptionsGiven) {
         << "light fabric is the mirror of dark fabric";
 
     // Small logos filling a Letter sheet at 300 dpi: one picture, every cell.
-    const Outcome logos =
-        Render({"one.prt", "logos.pdf", "--mode", "2", "--fill", "--paper", "Letter", "--dpi", "300"});
+    const Outcome logos = Render(
+        {"one.prt", "logos.pdf", "--mode", "2", "--fill", "--paper", "Letter", "--dpi", "300"});
     ASSERT_EQ(logos.status, 0) << logos.errors;
     EXPECT_EQ(PageSize(Path("logos.pdf")), "612 x 792 pts (letter)");
     const auto cells = pdfraster::Images(Path("logos.pdf").toStdString(), Path("g").toStdString());
@@ -281,7 +282,8 @@ TEST_F(RenderTest, APdfOutputIsPrintedWithTheOptionsGiven) {
 TEST_F(RenderTest, APictureAtSizeHasItsCentimetresAndResolution) {
     WriteFile(Path("one.prt"),
               Design("0\n0\n0\n0\n", "1.000000", "1", "400\n400\n", PictureRecord(ClipArt())));
-    const Outcome png = Render({"one.prt", "shirt.png", "--cm", "25", "--dpi", "300", "--transparent"});
+    const Outcome png =
+        Render({"one.prt", "shirt.png", "--cm", "25", "--dpi", "300", "--transparent"});
     ASSERT_EQ(png.status, 0) << png.errors;
     const QStringList seen = Identify(Path("shirt.png"));
     ASSERT_EQ(seen.size(), 5);

@@ -62,7 +62,8 @@ CButtonControl* ButtonOf(QWidget* popup, int id) {
 }
 
 void TypeInto(QWidget* popup, int id, const char* text) {
-    auto* field = dynamic_cast<CEditControl*>(dynamic_cast<CControlManager*>(popup)->FindControl(id));
+    auto* field =
+        dynamic_cast<CEditControl*>(dynamic_cast<CControlManager*>(popup)->FindControl(id));
     QLineEdit* editor = field->GetSingleLineEditor();
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(editor, text);

@@ -4,10 +4,10 @@
 
 #include "programtest.h"
 
+#include "imaging/dib.h"
 #include "layers/layerchannel.h"
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
-#include "imaging/dib.h"
 #include "platform/gdi/dc.h"
 #include "platform/logfont.h"
 #include "platform/paths.h"
@@ -120,7 +120,8 @@ TEST_F(ViewPrintSharpTest, TextAndClipArtPrintAsSharpAsTheirFontAndDrawing) {
     CLayerChannel* picture = Mixer()->m_layers[1];
     // The picture in the top half, the text below it, each in its own
     // proportions.
-    const double pw = pageW * 0.8, ph = pw * picture->m_stream.GetHeight() / picture->m_stream.GetWidth();
+    const double pw = pageW * 0.8,
+                 ph = pw * picture->m_stream.GetHeight() / picture->m_stream.GetWidth();
     picture->SetGeometry(pageW * 0.1, 5, pw, std::min(ph, pageH * 0.55));
     const double tw = pageW * 0.4;
     words->SetGeometry(pageW * 0.1, pageH * 0.65, tw,
@@ -153,8 +154,8 @@ TEST_F(ViewPrintSharpTest, TextAndClipArtPrintAsSharpAsTheirFontAndDrawing) {
     CDIB twice;
     ASSERT_TRUE(twice.Create(2 * pageW, 2 * pageH, 24, nullptr));
     ASSERT_TRUE(Mixer()->RenderInto(&twice, nullptr));
-    const QImage old = ImageOf(twice).scaled(print.size(), Qt::IgnoreAspectRatio,
-                                             Qt::FastTransformation);
+    const QImage old =
+        ImageOf(twice).scaled(print.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
 
     const auto boxOf = [sx, sy](const CLayerChannel* layer) {
         const int x = int(layer->m_dX * sx), y = int(layer->m_dY * sy);
@@ -195,12 +196,11 @@ TEST_F(ViewPrintSharpTest, TextAndClipArtPrintAsSharpAsTheirFontAndDrawing) {
     // Font hinting may place the letters a fraction of a pixel or two
     // apart: the reference is laid over the print by their ink.
     const QImage first = letters(QPointF(0, 0));
-    const QImage lettering =
-        letters(InkCentre(print, line) - InkCentre(first, first.rect()));
+    const QImage lettering = letters(InkCentre(print, line) - InkCentre(first, first.rect()));
     const double textNow = EdgeDifference(print, line, lettering);
     const double textBefore = EdgeDifference(old, line, lettering);
-    RecordProperty("clip_art_edges", std::to_string(artNow) + " (before " +
-                                         std::to_string(artBefore) + ")");
+    RecordProperty("clip_art_edges",
+                   std::to_string(artNow) + " (before " + std::to_string(artBefore) + ")");
     RecordProperty("text_edges",
                    std::to_string(textNow) + " (before " + std::to_string(textBefore) + ")");
     // Measured: clip art 0.1 against 34 before, text 19 against 64 before

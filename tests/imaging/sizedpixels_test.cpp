@@ -52,8 +52,9 @@ TEST(SizedPixelsTest, ReducingAveragesTheAreaWithItsTransparency) {
     const QImage picture = Premultiplied(4, 4, [](int x, int y) {
         if (y < 2)
             return x < 2 ? qRgba(255, 0, 0, 255) : qRgba(0, 255, 0, 255);
-        return x < 2 ? qRgba(0, 0, 255, 255) : (x + y) % 2 ? qRgba(0, 0, 0, 0)
-                                                            : qRgba(255, 255, 255, 255);
+        return x < 2         ? qRgba(0, 0, 255, 255)
+               : (x + y) % 2 ? qRgba(0, 0, 0, 0)
+                             : qRgba(255, 255, 255, 255);
     });
     CResampledPixels half(picture, 2, 2);
     EXPECT_EQ(Row(half, 0), (std::vector<DWORD>{Word(0xFF0000, 255), Word(0x00FF00, 255)}));
@@ -103,7 +104,8 @@ TEST(SizedPixelsTest, CompositionShowsSizedPixelsOneToOneAndMirrored) {
     FillProductTable(table);
     // A 2 x 2 stream decides that the layer takes part; its 40 x 10 sized
     // pixels are what shows: red rising across, opaque.
-    auto picture = MakePicture(2, 2, [](int x, int y) { return x + y == 1 ? 0x102030u : 0x405060u; });
+    auto picture =
+        MakePicture(2, 2, [](int x, int y) { return x + y == 1 ? 0x102030u : 0x405060u; });
     CComposeLayer layer;
     ASSERT_TRUE(layer.m_stream.Build(picture.get(), 0));
     const QImage ramp = Premultiplied(40, 10, [](int x, int) { return qRgb(x * 6, 0, 0); });
@@ -114,14 +116,14 @@ TEST(SizedPixelsTest, CompositionShowsSizedPixelsOneToOneAndMirrored) {
     ASSERT_TRUE(page.Create(50, 20, 24, nullptr));
     const int owner = 1;
     std::vector<CComposeLayer*> layers{&layer};
-    ASSERT_TRUE(page.Compose(layers, &owner, table, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
-                             nullptr, nullptr));
+    ASSERT_TRUE(page.Compose(layers, &owner, table, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, nullptr,
+                             nullptr));
     for (int x = 0; x < 40; ++x)
         ASSERT_EQ(PixelOf(page, 5 + x, 7), uint32_t(x * 6) << 16) << x;
     EXPECT_EQ(PixelOf(page, 4, 7), 0xFFFFFFu);
     layer.m_nMirrored = 1;
-    ASSERT_TRUE(page.Compose(layers, &owner, table, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
-                             nullptr, nullptr));
+    ASSERT_TRUE(page.Compose(layers, &owner, table, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, nullptr,
+                             nullptr));
     for (int x = 0; x < 40; ++x)
         ASSERT_EQ(PixelOf(page, 5 + x, 3), uint32_t((39 - x) * 6) << 16) << x;
     // White ink keeps the coverage and whitens the colour.

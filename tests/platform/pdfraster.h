@@ -53,8 +53,8 @@ inline QString RunTool(const QString& program, const QStringList& arguments) {
     }
     tool.waitForFinished(120000);
     if (tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
-        ADD_FAILURE() << program.toStdString() << " failed: "
-                      << tool.readAllStandardError().toStdString();
+        ADD_FAILURE() << program.toStdString()
+                      << " failed: " << tool.readAllStandardError().toStdString();
     return QString::fromLatin1(tool.readAllStandardOutput());
 }
 

@@ -78,8 +78,7 @@ TEST(ExportSizeWindowTest, TypedSizesShowTheirPixelsAndOkAnswersThem) {
 
     W cancelled;
     Create(cancelled, 18);
-    EXPECT_EQ(RunWith(cancelled, [&cancelled] {
-                  ClickCentre(cancelled.FindControl(W::kCancelId)->m_pWnd);
-              }),
+    EXPECT_EQ(RunWith(cancelled,
+                      [&cancelled] { ClickCentre(cancelled.FindControl(W::kCancelId)->m_pWnd); }),
               0);
 }

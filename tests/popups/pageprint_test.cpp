@@ -152,9 +152,9 @@ TEST(PagePrintWindowTest, GroupsHoldTheirMembersInOrder) {
     W window;
     SeedModePictures(window);
     ASSERT_TRUE(CreateWindow(window, 1));
-    EXPECT_EQ(MemberIds(window, W::kOuterGroupId),
-              (std::vector<int>{W::kUpperGroupId, W::kOptionRowId, W::kPaperRowId,
-                                W::kButtonRowId}));
+    EXPECT_EQ(
+        MemberIds(window, W::kOuterGroupId),
+        (std::vector<int>{W::kUpperGroupId, W::kOptionRowId, W::kPaperRowId, W::kButtonRowId}));
     EXPECT_EQ(MemberIds(window, W::kUpperGroupId), (std::vector<int>{W::kChoiceRowId}));
     EXPECT_EQ(MemberIds(window, W::kChoiceRowId),
               (std::vector<int>{W::kModeColumnId, W::kViewerId}));
@@ -175,10 +175,9 @@ TEST(PagePrintWindowTest, GroupsHoldTheirMembersInOrder) {
     const struct {
         int id;
         double weight;
-    } weights[] = {{W::kUpperGroupId, 1.0}, {W::kOptionRowId, 0.1}, {W::kButtonRowId, 0.2},
-                   {W::kPaperRowId, 0.1},
-                   {W::kViewerId, 1.6},     {W::kSizeGroupId, 2.0}, {W::kWidthLabelId, 2.0},
-                   {W::kWidthFieldId, 1.0}, {W::kOwnSizeId, 1.0}};
+    } weights[] = {{W::kUpperGroupId, 1.0}, {W::kOptionRowId, 0.1},  {W::kButtonRowId, 0.2},
+                   {W::kPaperRowId, 0.1},   {W::kViewerId, 1.6},     {W::kSizeGroupId, 2.0},
+                   {W::kWidthLabelId, 2.0}, {W::kWidthFieldId, 1.0}, {W::kOwnSizeId, 1.0}};
     for (const auto& w : weights)
         EXPECT_EQ(window.FindControl(w.id)->m_dWeight, w.weight) << w.id;
     auto* widthRow = dynamic_cast<CLayoutGroup*>(window.FindControl(W::kWidthRowId));

@@ -347,7 +347,8 @@ void ExpectDrawingFramedAsPicture(const QString& svg, const QImage& mask) {
     int largest = 0;
     for (int y = 0; y < mask.height(); ++y)
         for (int x = 0; x < mask.width(); ++x)
-            largest = std::max(largest, std::abs(qAlpha(drawn.pixel(x, y)) - qBlue(mask.pixel(x, y))));
+            largest =
+                std::max(largest, std::abs(qAlpha(drawn.pixel(x, y)) - qBlue(mask.pixel(x, y))));
     EXPECT_LE(largest, 3) << "coverage of the drawing against the mask";
 }
 

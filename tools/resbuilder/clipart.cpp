@@ -15,9 +15,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 namespace resbuilder {
 namespace {
@@ -74,8 +74,8 @@ QImage Render(QSvgRenderer& svg, QSize size, qreal scale, QPointF offset) {
 
 // A picture as rendered, and the part of its drawing's view box it shows.
 struct RenderedPicture {
-    QImage image;  // premultiplied ARGB
-    QRectF frame;  // in the drawing's own view-box coordinates
+    QImage image; // premultiplied ARGB
+    QRectF frame; // in the drawing's own view-box coordinates
 };
 
 // The picture cut to its drawn part and scaled so that its longer side is
@@ -162,10 +162,9 @@ int LargestDifference(const QImage& a, const QImage& b) {
         const QRgb* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
         const QRgb* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
         for (int x = 0; x < a.width(); ++x)
-            largest = std::max({largest, std::abs(qRed(p[x]) - qRed(q[x])),
-                                std::abs(qGreen(p[x]) - qGreen(q[x])),
-                                std::abs(qBlue(p[x]) - qBlue(q[x])),
-                                std::abs(qAlpha(p[x]) - qAlpha(q[x]))});
+            largest = std::max(
+                {largest, std::abs(qRed(p[x]) - qRed(q[x])), std::abs(qGreen(p[x]) - qGreen(q[x])),
+                 std::abs(qBlue(p[x]) - qBlue(q[x])), std::abs(qAlpha(p[x]) - qAlpha(q[x]))});
     }
     return largest;
 }
@@ -191,10 +190,11 @@ void StageDrawing(const QString& svgFile, const RenderedPicture& picture, const 
     }
     const int difference = LargestDifference(check, picture.image);
     if (difference > kStagedDrawingTolerance)
-        throw std::runtime_error(QStringLiteral("the framed drawing of %1 differs from its picture by %2")
-                                     .arg(svgFile)
-                                     .arg(difference)
-                                     .toStdString());
+        throw std::runtime_error(
+            QStringLiteral("the framed drawing of %1 differs from its picture by %2")
+                .arg(svgFile)
+                .arg(difference)
+                .toStdString());
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly) || out.write(framed) != framed.size())
         throw std::runtime_error("cannot write " + path.toStdString());

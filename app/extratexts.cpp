@@ -16,6 +16,30 @@ const MessageTableRow kExtraTexts[] = {
       "Dark fabric (not mirrored)", "Dunkler Stoff (nicht gespiegelt)"}},
     // page print window: marks at the corners of every copy
     {kTextCutMarks, {"Snijtekens", "Traits de coupe", "Cut marks", "Schnittmarken"}},
+    // printing: the pixel budget lowered the resolution of a copy
+    {kTextCopyResolutionReduced,
+     {"De afdruk wordt gemaakt met %d dpi: scherper zou meer dan 80 miljoen beeldpunten per "
+      "exemplaar vragen.",
+      "L'impression est faite à %d ppp : plus net demanderait plus de 80 millions de pixels "
+      "par exemplaire.",
+      "The print is made at %d dpi: a sharper one would take more than 80 million pixels per "
+      "copy.",
+      "Der Druck erfolgt mit %d dpi: schärfer bräuchte mehr als 80 Millionen Pixel pro "
+      "Exemplar."}},
+    // saving a PNG for a print shop: the window's title
+    {kTextExportTitle,
+     {"Afbeelding voor de drukker", "Image pour l'impression", "Picture for printing",
+      "Bild für den Druck"}},
+    {kTextExportWidth, {"Breedte (cm)", "Largeur (cm)", "Width (cm)", "Breite (cm)"}},
+    {kTextExportResolution,
+     {"Resolutie (dpi)", "Résolution (ppp)", "Resolution (dpi)", "Auflösung (dpi)"}},
+    {kTextExportTransparent,
+     {"Transparante achtergrond", "Fond transparent", "Transparent background",
+      "Transparenter Hintergrund"}},
+    {kTextExportPixels,
+     {"%d x %d beeldpunten", "%d x %d pixels", "%d x %d pixels", "%d x %d Pixel"}},
+    {kTextOk, {"OK", "OK", "OK", "OK"}},
+    {kTextCancel, {"Annuleren", "Annuler", "Cancel", "Abbrechen"}},
 };
 
 const int kExtraTextRows = static_cast<int>(std::size(kExtraTexts));

@@ -11,13 +11,21 @@ struct MessageTableRow;
 // Identifier blocks of the extra texts.
 enum : int {
     kFirstExtraTextId = 1100,
-    kTransferPaperTextIds = 1100, // page print window: paper and marks
+    kTransferPaperTextIds = 1100, // printing and exporting for print: 1100 to 1149
 };
 
 enum : int {
     kTextLightFabric = kTransferPaperTextIds, // mirrored print, the default
     kTextDarkFabric,                          // printed face up, not mirrored
     kTextCutMarks,
+    kTextCopyResolutionReduced, // "%d": the dots per inch a copy gets
+    kTextExportTitle,           // the question before a PNG for printing
+    kTextExportWidth,
+    kTextExportResolution,
+    kTextExportTransparent,
+    kTextExportPixels, // two "%d": width and height in pixels
+    kTextOk,
+    kTextCancel,
 };
 
 extern const MessageTableRow kExtraTexts[];

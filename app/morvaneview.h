@@ -76,6 +76,9 @@ enum : int {
 };
 
 constexpr int kThumbsPerStrip = 8;
+
+// A path the design is saved to as a picture for printing (".png").
+bool IsPrintPicturePath(const std::string& path);
 constexpr COLORREF kDefaultTextColour = 0x00FFA096;
 
 class CMorvaneView : public QWidget, public CControlManager, public platform::CPrintClient {
@@ -127,9 +130,10 @@ public:
     void OnFilePrintPreview();
     BOOL OnPreparePrinting(platform::CPrintInfo* info) override;
     void OnPrint(CDC* dc, platform::CPrintInfo* info) override;
-    // The page as printed: the design at twice its page size, mirrored and
-    // stretched by the print settings.
-    void PrintDesign(CDC* dc);
+    // The page as printed: one copy of the design rendered at its size on
+    // the sheet, mirrored for light fabric and placed by the print settings.
+    // False when nothing was printed.
+    bool PrintDesign(CDC* dc);
     bool IsPrinting() const { return m_bPrinting; }
 
     CLayerCycle* LayerList() const;
@@ -140,6 +144,19 @@ public:
 
     // Print settings; the page mode is also line 6 of a design file.
     CPrintSettings m_print;
+    // A PNG for printing: the width in centimetres (0: the print width the
+    // settings give), the resolution and whether the background is left out.
+    struct CExportSize {
+        double m_dWidthCm = 0;
+        int m_nDpi = 300;
+        int m_nTransparent = 1;
+    } m_export;
+    // The width a picture of the design prints at unless asked: the own size
+    // of the print settings, else 25 cm.
+    double DefaultPrintWidthCm() const;
+    // Asks the size of a PNG for printing in the program's own small window;
+    // false when the user cancels.
+    bool AskExportSize();
     CPagePrintWindow* m_pPageWindow;
     CTextWindow* m_pTextWindow;
     CWizardWindow* m_pWizardWindow;

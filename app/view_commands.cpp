@@ -25,7 +25,7 @@ constexpr const char* kOpenFilter =
     "Tiff file (*.tif)|*.tif|All Files (*.*)|*.*||";
 constexpr const char* kSaveFilter =
     "Print file (*.prt)|*.prt|Bitmap file (*.bmp)|*.bmp|JPeg/JFif file (*.jpg)|*.jpg|"
-    "Tiff file (*.tif)|*.tif||";
+    "Tiff file (*.tif)|*.tif|Png file (*.png)|*.png||";
 constexpr int kClipArtDisplaySize = 50;
 
 // A path the load command accepts: an existing file with a name and an
@@ -191,6 +191,9 @@ void CMorvaneView::SaveCommand(const std::string* path) {
         m_strLastSavePath = chosen;
     }
     if (m_strLastSavePath.empty())
+        return;
+    // A PNG is made for printing: its size is asked first.
+    if (IsPrintPicturePath(m_strLastSavePath) && !AskExportSize())
         return;
     platform::BeginWaitCursor();
     const bool saved = SaveDesign(m_strLastSavePath);

@@ -63,10 +63,6 @@ bool CMorvaneView::SaveDesign(const std::string& path) {
     return saved;
 }
 
-bool CMorvaneView::ExportDesign(const std::string& path) {
-    return Mixer()->ExportPage(path);
-}
-
 bool CMorvaneView::WriteDesignHeader(std::string* text) {
     DesignHeader header;
     CColorButtonControl* buttons[5];

@@ -1,8 +1,10 @@
 // The popups the view opens: the text window for text layers, the wizard
 // that starts a design, and the page print window before printing.
 
+#include "app/extratexts.h"
 #include "app/morvaneview.h"
 #include "content/appsettings.h"
+#include "content/fileutil.h"
 #include "controls/multimenu.h"
 #include "layers/layerchannel.h"
 #include "layers/layercycle.h"
@@ -19,6 +21,14 @@ constexpr int kWizardTemplateFolders = 5;
 constexpr double kNewDesignAspect = 0.95;
 // Insertion of a text item at the index given.
 constexpr int kPlaceAtIndex = 2;
+// The transfer paper and the cut marks last chosen, kept for the next run.
+constexpr const char* kDarkFabricValue = "darkfabric";
+constexpr const char* kCutMarksValue = "cutmarks";
+
+int RememberedFlag(const char* name) {
+    DWORD value = 0;
+    return ReadRegistryDword(&value, HKEY_CURRENT_USER, kRegistryKey, name) && value ? 1 : 0;
+}
 
 // The mixer as the print routine sees it.
 class CMixerRenderer : public CDesignRenderer {
@@ -30,7 +40,7 @@ public:
             return CSize(0, 0);
         return CSize(width, height);
     }
-    BOOL RenderInto(CDIB* image) override { return m_pMixer->RenderInto(image, nullptr); }
+    BOOL RenderInto(CDIB* image) override { return m_pMixer->RenderAtSize(image, nullptr); }
 
 private:
     CLayerMixer* m_pMixer;
@@ -184,6 +194,13 @@ void CMorvaneView::OnFilePrintPreview() {
 BOOL CMorvaneView::OnPreparePrinting(platform::CPrintInfo* info) {
     info->SetMaxPage(1);
     m_pPageWindow = new CPagePrintWindow();
+    CPaperChoice paper;
+    paper.m_nDarkFabric = RememberedFlag(kDarkFabricValue);
+    paper.m_nCutMarks = RememberedFlag(kCutMarksValue);
+    paper.m_strLightFabric = Text(kTextLightFabric);
+    paper.m_strDarkFabric = Text(kTextDarkFabric);
+    paper.m_strCutMarks = Text(kTextCutMarks);
+    m_pPageWindow->SetPaperChoice(paper);
     if (!m_pPageWindow->CreateCentred(m_strings, m_print.m_nKeepAspect)) {
         delete m_pPageWindow;
         m_pPageWindow = nullptr;
@@ -194,6 +211,12 @@ BOOL CMorvaneView::OnPreparePrinting(platform::CPrintInfo* info) {
     m_print.m_nPageMode = mode;
     delete m_pPageWindow;
     m_pPageWindow = nullptr;
+    if (mode != 0) {
+        WriteRegistryDword(DWORD(m_print.m_nDarkFabric), HKEY_CURRENT_USER, kRegistryKey,
+                           kDarkFabricValue);
+        WriteRegistryDword(DWORD(m_print.m_nCutMarks), HKEY_CURRENT_USER, kRegistryKey,
+                           kCutMarksValue);
+    }
     return mode != 0;
 }
 
@@ -201,13 +224,16 @@ void CMorvaneView::OnPrint(CDC* dc, platform::CPrintInfo*) {
     PrintDesign(dc);
 }
 
-void CMorvaneView::PrintDesign(CDC* dc) {
+bool CMorvaneView::PrintDesign(CDC* dc) {
     m_bPrinting = true;
     EnablePaint(FALSE);
     m_bInvalidateOnPaint = true;
+    bool printed = false;
     if (CLayerMixer* mixer = Mixer()) {
         CMixerRenderer renderer(mixer);
-        ::PrintDesign(dc, &renderer, m_print, GetPalette());
+        printed =
+            ::PrintDesign(dc, &renderer, m_print, GetPalette(), Text(kTextCopyResolutionReduced));
     }
     m_bPrinting = false;
+    return printed;
 }

@@ -27,6 +27,14 @@ public:
     int GetBitsPerPixel() const { return m_wBitsPerPixel; }
     bool HasAlpha() const { return m_bAlpha; }
     void SetHasAlpha(bool alpha) { m_bAlpha = alpha; }
+    // Dots per inch the picture is meant to be printed at, across and
+    // down; 0 when nobody said. Encoders write it into the file.
+    void SetResolution(double dpiX, double dpiY) {
+        m_dDpiX = dpiX;
+        m_dDpiY = dpiY;
+    }
+    double GetResolutionX() const { return m_dDpiX; }
+    double GetResolutionY() const { return m_dDpiY; }
     RGBQUAD* GetPalette() const { return m_pPalette; }
     BYTE* GetBits() const { return m_pBits; }
     // Row pointers, index 0 the top row.
@@ -46,6 +54,8 @@ protected:
     RGBQUAD* m_pPalette; // 2^depth entries for depths up to 15, else null
     BYTE* m_pBits;
     bool m_bAlpha; // the fourth byte of 32-bit pixels is meaningful
+    double m_dDpiX = 0;
+    double m_dDpiY = 0;
     std::vector<BYTE*> m_lines;
 };
 

@@ -5,6 +5,8 @@
 #include "codecs/orientation.h"
 #include "codecs/textexception.h"
 
+#include <algorithm>
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -243,6 +245,24 @@ void TermDestination(j_compress_ptr cinfo) {
     Flush(cinfo, kOutputChunk - dest->pub.free_in_buffer);
 }
 
+// The JFIF density: whole dots per inch where the resolution is one,
+// else dots per centimetre, which say a metric resolution more exactly.
+void SetDensity(jpeg_compress_struct* cinfo, const CBmp& bmp) {
+    const double x = bmp.GetResolutionX(), y = bmp.GetResolutionY();
+    if (x <= 0 || y <= 0)
+        return;
+    const bool wholeInches =
+        std::fabs(x - std::round(x)) < 0.005 && std::fabs(y - std::round(y)) < 0.005;
+    const double scale = wholeInches ? 1.0 : 1 / 2.54;
+    const auto density = [scale](double dpi) {
+        return UINT16(std::clamp(std::lround(dpi * scale), 1L, 65535L));
+    };
+    cinfo->write_JFIF_header = TRUE;
+    cinfo->density_unit = wholeInches ? 1 : 2;
+    cinfo->X_density = density(x);
+    cinfo->Y_density = density(y);
+}
+
 bool EncodeWithLibrary(jpeg_compress_struct* cinfo, ErrorManager* err, CBmp* bmp) {
     if (setjmp(err->jump)) {
         jpeg_abort_compress(cinfo);
@@ -253,6 +273,7 @@ bool EncodeWithLibrary(jpeg_compress_struct* cinfo, ErrorManager* err, CBmp* bmp
     cinfo->input_components = 4;
     cinfo->in_color_space = JCS_EXT_BGRX;
     jpeg_set_defaults(cinfo);
+    SetDensity(cinfo, *bmp);
     cinfo->dct_method = JDCT_FLOAT;
     jpeg_start_compress(cinfo, TRUE);
     for (int y = 0; y < bmp->GetHeight(); ++y) {

@@ -264,6 +264,11 @@ void CTIFFEncoder::EncodeBody(CBmp* bmp, CDataSink* sink) {
     TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    if (bmp->GetResolutionX() > 0 && bmp->GetResolutionY() > 0) {
+        TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(bmp->GetResolutionX()));
+        TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(bmp->GetResolutionY()));
+        TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    }
     std::vector<BYTE> rgb(size_t(width) * 3);
     bool ok = true;
     for (int y = 0; ok && y < bmp->GetHeight(); ++y) {

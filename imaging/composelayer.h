@@ -30,6 +30,10 @@ public:
     int m_nMirrored = 0;
     int m_nFlipped = 0;
     CRLEStream m_stream;
+    // While set, the layer's pixels drawn for its box at the resolution of
+    // a print or an export at size, read instead of the stream (which still
+    // decides whether the layer takes part). Not owned.
+    const CLayerPixels* m_pSizedPixels = nullptr;
 };
 
 // The product table of the composition: entry [i * 256 + j] is

@@ -16,7 +16,7 @@ std::unique_ptr<CRowSource> CComposeLayer::MakeRowSource(const CComposeFrame& fr
 }
 
 CScaledStreamSource::CScaledStreamSource(const CComposeLayer& layer, const CComposeFrame& frame)
-    : m_stream(layer.m_stream), m_nLeft(int(std::trunc(layer.m_dX))),
+    : m_pixels(layer.m_pSizedPixels ? *layer.m_pSizedPixels : layer.m_stream), m_nLeft(int(std::trunc(layer.m_dX))),
       m_nTop(int(std::trunc(layer.m_dY))), m_nWidth(std::abs(int(std::trunc(layer.m_dWidth)))),
       m_nHeight(std::abs(int(std::trunc(layer.m_dHeight)))), m_nFrom(0), m_nTo(0),
       m_nOpacity(layer.m_nOpacity & 0xFF), m_bFlipped(layer.m_nFlipped != 0), m_bIdentity(false) {
@@ -26,7 +26,7 @@ CScaledStreamSource::CScaledStreamSource(const CComposeLayer& layer, const CComp
     m_nTo = int(std::min<long long>({(long long)m_nLeft + m_nWidth, frame.clipRight, frame.width}));
     if (m_nFrom >= m_nTo)
         return;
-    const int sw = m_stream.GetWidth();
+    const int sw = m_pixels.GetWidth();
     const bool mirrored = layer.m_nMirrored != 0;
     // A box as wide as the stream shows each column once, in order: the
     // decoded row is read as it is.
@@ -50,14 +50,14 @@ bool CScaledStreamSource::Span(int y, int* from, int* to) {
 }
 
 CSourceSpan CScaledStreamSource::Words(int y, int from, int) {
-    const int sh = m_stream.GetHeight();
+    const int sh = m_pixels.GetHeight();
     int sr = int(std::trunc(double(y - m_nTop) * sh / m_nHeight));
     if (m_bFlipped)
         sr = sh - 1 - sr;
     // Enlarged layers show a source row on several page rows: it is decoded
     // once. Columns a damaged row does not hold stay transparent.
     if (sr != m_nDecodedRow) {
-        const int decoded = m_stream.DecodeRow(sr, m_row.data());
+        const int decoded = m_pixels.DecodeRow(sr, m_row.data());
         std::fill(m_row.begin() + decoded, m_row.end(), DWORD(0));
         m_nDecodedRow = sr;
     }

@@ -2,15 +2,16 @@
 // How the composition reads one layer: row by row, the page columns the
 // layer covers on that row and its pixel words for them. A layer's source
 // decides how page pixels map to its pixels; the blending is the same for
-// all. The one source so far scales the layer's stream into its box by
-// nearest sampling, mirrored and flipped as the layer says.
+// all. The scaled source reads the layer's stream, or the pixels made for
+// its box on a print, into its box by nearest sampling, mirrored and
+// flipped as the layer says.
 
 #include "platform/wintypes.h"
 
 #include <vector>
 
 class CComposeLayer;
-class CRLEStream;
+class CLayerPixels;
 
 // The page as one composition sees it.
 struct CComposeFrame {
@@ -38,7 +39,8 @@ public:
     virtual int Opacity() const = 0;
 };
 
-// A stream scaled into the layer's integer box by nearest sampling: the
+// A layer's pixels (its stream, or those made at its box's size) scaled
+// into the layer's integer box by nearest sampling: the
 // source row is trunc((y - top) * stream height / box height) and the
 // source column trunc((x - left) * stream width / box width), both in
 // double precision, mirrored and flipped from the other end.
@@ -53,7 +55,7 @@ public:
     int Opacity() const override { return m_nOpacity; }
 
 private:
-    const CRLEStream& m_stream;
+    const CLayerPixels& m_pixels;
     int m_nLeft, m_nTop, m_nWidth, m_nHeight; // the integer box, sizes positive
     int m_nFrom, m_nTo;                       // page columns shown, clipped
     int m_nOpacity;

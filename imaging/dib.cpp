@@ -4,6 +4,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/palette.h"
 
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -86,6 +87,7 @@ void CDIB::ReleaseBlock() {
     m_nLoadedParts = 0;
     m_nRefCount = 0;
     m_nStretchMode = 0;
+    m_dDpiX = m_dDpiY = 0;
     m_bAccessValid = false;
 }
 
@@ -95,7 +97,18 @@ void CDIB::InstallBlock(platform::LargeBytes block) {
     if (!m_block.empty())
         ReleaseBlock();
     m_block = std::move(block);
+    m_dDpiX = m_dDpiY = 0;
     m_bAccessValid = false;
+}
+
+void CDIB::SetResolution(double dpiX, double dpiY) {
+    if (m_block.empty())
+        return;
+    m_dDpiX = dpiX;
+    m_dDpiY = dpiY;
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(m_block.data());
+    header->biXPelsPerMeter = LONG(std::lround(dpiX / 0.0254));
+    header->biYPelsPerMeter = LONG(std::lround(dpiY / 0.0254));
 }
 
 bool CDIB::Create(int width, int height, int bits, const CPalette* palette) {
@@ -321,6 +334,8 @@ CDIB* CDIB::Clone() const {
     copy->DeriveFileNames(m_strImagePath, 0);
     copy->m_nLoadMode = m_nLoadMode;
     copy->m_nStretchMode = m_nStretchMode;
+    copy->m_dDpiX = m_dDpiX;
+    copy->m_dDpiY = m_dDpiY;
     return copy;
 }
 

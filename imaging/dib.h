@@ -15,6 +15,7 @@ class CDC;
 class CPalette;
 class CProgressReceiver;
 class CComposeLayer;
+class CWinBmp;
 struct CGradientCache;
 
 class CDIB {
@@ -42,17 +43,31 @@ public:
     // initial "i" and otherwise prefixes.
     bool DeriveFileNames(const std::string& path, int style);
 
+    // The first existing file of the path itself, the path under the
+    // program folder and under the content folder.
+    static bool FindPictureFile(const std::string& path, std::string* found);
+
     // Writing ------------------------------------------------------------------
-    // Writes .bmp, .jpg or .tif by the extension; an existing file is
-    // replaced only by a completely written one.
+    // Writes .bmp, .jpg, .tif or .png by the extension; an existing file is
+    // replaced only by a completely written one. A PNG carries the alpha
+    // companion as its transparency when there is one of the same size.
     bool Save(const std::string& path);
     bool WriteBitmapFile(const std::string& path);
+    // The dots per inch the picture is meant to print at, across and down:
+    // kept in the header as pixels per metre and written by Save into every
+    // format. A new or loaded block says nothing (0).
+    void SetResolution(double dpiX, double dpiY);
+    double GetResolutionX() const { return m_dDpiX; }
+    double GetResolutionY() const { return m_dDpiY; }
 
     // Drawing -------------------------------------------------------------------
     // Paints the source part (null: all; counted from the bottom row as the
     // window system counts it) into the destination.
     bool Draw(CDC* dc, const RECT* dest, const RECT* src, const CPalette* palette,
               bool forceBackground);
+    // The whole image stretched into every destination as one picture (a
+    // printer's file holds it once), as Draw paints it.
+    bool DrawRepeated(CDC* dc, const std::vector<RECT>& dests);
     // Fills the image by sampling the context: pixel (x, y) takes the colour
     // at (x * srcWidth / width, y * srcHeight / height).
     bool CaptureFromDC(CDC* dc, int srcWidth, int srcHeight, CProgressReceiver* progress);
@@ -106,6 +121,8 @@ public:
     // The alpha of the picture file itself, as a mask like an alpha file's,
     // until it is taken as the alpha companion; null for opaque pictures.
     const CDIB* GetPictureAlpha() const { return m_pPictureAlpha.get(); }
+    // Gives the image an alpha companion of its own (null: none).
+    void SetAlpha(std::unique_ptr<CDIB> alpha) { m_pAlpha = std::move(alpha); }
     CDIB* GetThumbnail() const { return m_pThumbnail.get(); }
     int GetLoadMode() const { return m_nLoadMode; }
     // A design record gives back the mode its picture was saved with.
@@ -124,6 +141,9 @@ protected:
     bool ReadImage(); // through the codecs, else as a plain bitmap file
     bool ReadThroughCodec();
     bool ReadBitmapFile();
+    // The pixels as 32-bit rows for an encoder, with the alpha companion in
+    // the fourth byte when asked and there is one.
+    void FillBitmap(CWinBmp* bitmap, bool withAlpha);
     // Drops the block and the companions, the loaded parts, the reference
     // count and the stretch mode.
     void ReleaseBlock();
@@ -142,6 +162,8 @@ private:
     std::string m_strBaseName;
     int m_nRefCount;
     int m_nStretchMode;
+    double m_dDpiX = 0;
+    double m_dDpiY = 0;
     std::unique_ptr<CDIB> m_pAlpha;
     std::unique_ptr<CDIB> m_pThumbnail;
     std::unique_ptr<CDIB> m_pPictureAlpha;

@@ -31,6 +31,16 @@ bool CDIB::Draw(CDC* dc, const RECT* dest, const RECT* src, const CPalette*, boo
                              SRCCOPY) != GDI_ERROR;
 }
 
+bool CDIB::DrawRepeated(CDC* dc, const std::vector<RECT>& dests) {
+    if (m_block.empty() || !dc || dests.empty())
+        return false;
+    dc->SetStretchBltMode(
+        AppSettings().TestDisplayFlags(CAppSettings::kPaletteDisplay) ? HALFTONE : m_nStretchMode);
+    return dc->StretchDIBitsRepeated(dests, 0, 0, GetWidth(), GetHeight(), GetBits(),
+                                     reinterpret_cast<const BITMAPINFO*>(m_block.data())) !=
+           GDI_ERROR;
+}
+
 namespace {
 
 // Reads a context's pixels as GetPixel gives them; a context that draws

@@ -1,5 +1,5 @@
 // Reading pictures of every known type into the image, and writing it as
-// BMP, JPEG or TIFF.
+// BMP, JPEG, TIFF or PNG.
 
 #include "imaging/dib.h"
 
@@ -7,6 +7,7 @@
 #include "codecs/bmp.h"
 #include "codecs/jpegcodec.h"
 #include "codecs/picdecoder.h"
+#include "codecs/pngencoder.h"
 #include "codecs/textexception.h"
 #include "codecs/tiffcodec.h"
 #include "content/appsettings.h"
@@ -32,9 +33,9 @@ std::string Format(const char* format, int code, const std::string& a, const cha
     return s;
 }
 
-// The path itself, else under the program folder, else under the content
-// folder: the first that names an existing file.
-bool FindPicture(const std::string& path, std::string* found) {
+} // namespace
+
+bool CDIB::FindPictureFile(const std::string& path, std::string* found) {
     if (FileExists(path)) {
         *found = path;
         return true;
@@ -51,6 +52,8 @@ bool FindPicture(const std::string& path, std::string* found) {
     }
     return false;
 }
+
+namespace {
 
 std::string LowerExtension(const std::string& path) {
     std::string extension;
@@ -128,7 +131,7 @@ bool CDIB::ReadThroughCodec() {
     if (m_strImagePath.empty())
         return false;
     std::string found;
-    if (!FindPicture(m_strImagePath, &found))
+    if (!FindPictureFile(m_strImagePath, &found))
         return false;
     m_block.clear();
     try {
@@ -190,6 +193,7 @@ bool CDIB::Save(const std::string& path) {
     const int kind = extension == ".bmp"   ? 1
                      : extension == ".jpg" ? 2
                      : extension == ".tif" ? 3
+                     : extension == ".png" ? 4
                                            : 0;
     if (kind == 0) {
         AfxMessageBox("Error: unknown file format");
@@ -199,23 +203,13 @@ bool CDIB::Save(const std::string& path) {
         return WriteBitmapFile(path);
     try {
         CWinBmp bitmap;
-        bitmap.Create(GetWidth(), GetHeight(), 32, false);
-        BeginPixelAccess();
-        for (int y = 0; y < GetHeight(); ++y) {
-            const BYTE* in = PixelAddress(0, unsigned(y));
-            BYTE* out = bitmap.Line(y);
-            for (int x = 0; x < GetWidth(); ++x, in += 3, out += 4) {
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
-                out[3] = 255;
-            }
-        }
-        EndPixelAccess();
+        FillBitmap(&bitmap, kind == 4);
         if (kind == 2)
             CJPEGEncoder().EncodeFile(path, &bitmap);
-        else
+        else if (kind == 3)
             CTIFFEncoder().EncodeFile(path, &bitmap);
+        else
+            CPNGEncoder().EncodeFile(path, &bitmap);
     } catch (const CTextException& e) {
         AfxMessageBox(
             Format("Error %d encoding file <%s>: %s", e.Code(), m_strImagePath, e.Text()));
@@ -226,6 +220,31 @@ bool CDIB::Save(const std::string& path) {
         return false;
     }
     return true;
+}
+
+void CDIB::FillBitmap(CWinBmp* bitmap, bool withAlpha) {
+    CDIB* alpha = withAlpha ? m_pAlpha.get() : nullptr;
+    if (alpha && (alpha->GetWidth() != GetWidth() || alpha->GetHeight() != GetHeight() ||
+                  alpha->GetBitCount() < 8 || !alpha->BeginPixelAccess()))
+        alpha = nullptr;
+    const int alphaStep = alpha ? alpha->GetBitCount() / 8 : 0;
+    bitmap->Create(GetWidth(), GetHeight(), 32, alpha != nullptr);
+    bitmap->SetResolution(m_dDpiX, m_dDpiY);
+    BeginPixelAccess();
+    for (int y = 0; y < GetHeight(); ++y) {
+        const BYTE* in = PixelAddress(0, unsigned(y));
+        const BYTE* a = alpha ? alpha->PixelAddress(0, unsigned(y)) : nullptr;
+        BYTE* out = bitmap->Line(y);
+        for (int x = 0; x < GetWidth(); ++x, in += 3, out += 4) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            out[3] = a ? a[x * alphaStep] : 255;
+        }
+    }
+    EndPixelAccess();
+    if (alpha)
+        alpha->EndPixelAccess();
 }
 
 bool CDIB::WriteBitmapFile(const std::string& path) {

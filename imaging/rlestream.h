@@ -3,6 +3,7 @@
 // alpha in bits 0-7, blue 8-15, green 16-23, red 24-31. Built once from a
 // picture, read row by row strictly forward, plain or mirrored.
 
+#include "imaging/layerpixels.h"
 #include "platform/wintypes.h"
 
 #include <cstddef>
@@ -43,7 +44,7 @@ private:
     size_t m_nCapacity = 0;
 };
 
-class CRLEStream {
+class CRLEStream : public CLayerPixels {
 public:
     // Code word operations (bits 0-7); the count sits in bits 16-31.
     enum : DWORD { kHeader = 1, kLiteral = 2, kRepeat = 3, kTransparent = 4, kEndOfRow = 5 };
@@ -65,11 +66,11 @@ public:
     bool ReadPixel(int x, DWORD* out);
     // Decodes a whole row at once into out (GetWidth() words); answers how
     // many columns the row's codes hold (the width for a sound stream).
-    int DecodeRow(int row, DWORD* out) const;
+    int DecodeRow(int row, DWORD* out) const override;
 
     bool IsValid() const { return m_bValid; }
-    int GetWidth() const { return m_nWidth; }
-    int GetHeight() const { return m_nHeight; }
+    int GetWidth() const override { return m_nWidth; }
+    int GetHeight() const override { return m_nHeight; }
     std::span<const DWORD> GetCodes() const { return {m_codes.data(), m_codes.size()}; }
     const std::vector<DWORD>& GetRowStarts() const { return m_rowStarts; }
     bool IsKeyed() const { return m_bKeyed; }

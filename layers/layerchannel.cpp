@@ -1,6 +1,7 @@
 #include "layers/layerchannel.h"
 
 #include "imaging/dib.h"
+#include "imaging/sizedpixels.h"
 #include "platform/cursor.h"
 
 #include <QFontMetrics>
@@ -17,6 +18,15 @@ CLayerChannel::~CLayerChannel() = default;
 
 bool CLayerChannel::BuildStream() {
     return true;
+}
+
+std::unique_ptr<CLayerPixels> CLayerChannel::PixelsAtSize(int width, int height) const {
+    if (!m_stream.IsValid() || width <= 0 || height <= 0)
+        return nullptr;
+    const QImage picture = PremultipliedImageOf(m_stream);
+    if (picture.isNull())
+        return nullptr;
+    return std::make_unique<CResampledPixels>(picture, width, height);
 }
 
 bool CLayerChannel::WriteText(std::string& out) const {
@@ -55,6 +65,16 @@ bool CLayerChannel_DIB::BuildStream() {
     platform::CWaitCursor wait;
     m_nBuildResult = m_stream.Build(m_pPicture, 0) ? 1 : 0;
     return m_nBuildResult != 0;
+}
+
+std::unique_ptr<CLayerPixels> CLayerChannel_DIB::PixelsAtSize(int width, int height) const {
+    if (m_pPicture && m_stream.IsValid() && width > 0 && height > 0) {
+        const std::string drawing = VectorDrawingOf(*m_pPicture);
+        if (!drawing.empty())
+            if (auto drawn = DrawnVectorPixels(drawing, width, height))
+                return drawn;
+    }
+    return CLayerChannel::PixelsAtSize(width, height);
 }
 
 CLayerChannel_Text::CLayerChannel_Text(const std::string& text, int key, int opacity,
@@ -112,6 +132,8 @@ bool CLayerChannel_Text::BuildStream() {
         const LOGFONTA sharp = ScaledFont(m_font, factor);
         picture.reset(RenderText(m_strText, &sharp, m_crText, m_nAlignment, kTextWrap * factor,
                                  kTextWrap * factor));
+        if (picture)
+            m_nDrawFactor = factor;
     }
     if (!picture)
         picture.reset(RenderText(m_strText, &m_font, m_crText, m_nAlignment, kTextWrap, kTextWrap));
@@ -119,4 +141,12 @@ bool CLayerChannel_Text::BuildStream() {
         return true; // an empty stream is never drawn
     m_nBuildResult = m_stream.Build(picture.get(), 1) ? 1 : 0;
     return m_nBuildResult != 0;
+}
+
+std::unique_ptr<CLayerPixels> CLayerChannel_Text::PixelsAtSize(int width, int height) const {
+    if (!m_stream.IsValid() || width <= 0 || height <= 0)
+        return nullptr;
+    const LOGFONTA font = m_nDrawFactor > 1 ? ScaledFont(m_font, m_nDrawFactor) : m_font;
+    return DrawnTextPixels(m_strText, font, m_crText, m_nAlignment,
+                           CSize(m_stream.GetWidth(), m_stream.GetHeight()), width, height);
 }

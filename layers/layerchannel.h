@@ -11,6 +11,7 @@
 #include <string>
 
 class CDIB;
+class CLayerPixels;
 class CProgressReceiver;
 
 class CLayerChannel : public CComposeLayer {
@@ -22,6 +23,10 @@ public:
 
     // Makes the stream from the content; the base has none.
     virtual bool BuildStream();
+    // The layer's pixels made afresh for a box of width x height pixels,
+    // for printing and exporting at size: here the stream resampled, in the
+    // kinds drawn from their content. Null when the stream is empty.
+    virtual std::unique_ptr<CLayerPixels> PixelsAtSize(int width, int height) const;
     // Appends the box record: reserved, x, y, width, height, visible,
     // mirrored, flipped, one per line.
     bool WriteText(std::string& out) const;
@@ -42,6 +47,9 @@ class CLayerChannel_DIB : public CLayerChannel {
 public:
     CLayerChannel_DIB(CDIB* picture, int key, int opacity);
     bool BuildStream() override;
+    // Drawn from the picture's vector drawing (an .svg beside its image
+    // file) when it has one, else its own pixels resampled.
+    std::unique_ptr<CLayerPixels> PixelsAtSize(int width, int height) const override;
 
     CDIB* m_pPicture; // owned by the layer-list item
 };
@@ -51,11 +59,15 @@ public:
     CLayerChannel_Text(const std::string& text, int key, int opacity, const LOGFONTA& font,
                        COLORREF colour, int alignment);
     bool BuildStream() override;
+    // The text drawn with its font at the box's size, smoothly, its lines
+    // broken where the stream's are.
+    std::unique_ptr<CLayerPixels> PixelsAtSize(int width, int height) const override;
 
     std::string m_strText;
     LOGFONTA m_font;
     COLORREF m_crText;
-    int m_nAlignment; // 0 left, 1 centred, 2 right
+    int m_nAlignment;      // 0 left, 1 centred, 2 right
+    int m_nDrawFactor = 1; // the font's size was multiplied by it for the stream
 };
 
 // Renders a text as a picture of exactly ink and paper (white paper for
@@ -68,6 +80,20 @@ CDIB* RenderText(const std::string& text, const LOGFONTA* font, COLORREF ink, in
 // drawing it; 0 x 0 when it gives none.
 CSize TextPictureSize(const std::string& text, const LOGFONTA* font, int alignment, int wrapWidth,
                       int wrapHeight);
+
+// The text drawn as RenderText lays it out at the font's size (wrapped at
+// the wrap width, in a picture of the layout size), scaled onto a box of
+// width x height pixels with smooth edges: ink where the text is,
+// transparent elsewhere.
+std::unique_ptr<CLayerPixels> DrawnTextPixels(const std::string& text, const LOGFONTA& font,
+                                              COLORREF ink, int alignment, CSize layout, int width,
+                                              int height);
+
+// The vector drawing staged beside a picture's image file (the same name
+// with ".svg"), found as pictures are found; empty when there is none.
+std::string VectorDrawingOf(const CDIB& picture);
+// The drawing in a box of width x height pixels; null when it cannot be read.
+std::unique_ptr<CLayerPixels> DrawnVectorPixels(const std::string& svgPath, int width, int height);
 
 // Long text renders report their progress to a receiver made by the user
 // interface (a small popup captioned with the text's first line); without

@@ -3,12 +3,15 @@
 #include "content/fileutil.h"
 #include "imaging/composelayer.h"
 #include "imaging/dib.h"
+#include "imaging/sizedpixels.h"
 #include "layers/layerchannel.h"
 #include "layers/layerserver.h"
 #include "platform/userservices.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <new>
 
 namespace {
@@ -21,6 +24,73 @@ constexpr int kExportWidth = 1000;
 
 int Trunc(double value) {
     return int(std::trunc(value));
+}
+
+// Beyond this many pixels a side, a layer's pixels are made smaller and
+// stretched by the composition: such a layer reaches far outside the page.
+constexpr int kMaxSizedSide = 32768;
+
+// The layers that take part in a rendering, each with its pixels made for
+// its box, read by the composition instead of its stream until this ends.
+class SizedLayers {
+public:
+    SizedLayers(const std::vector<CLayerChannel*>& layers, bool coverage) : m_layers(layers) {
+        for (CLayerChannel* layer : m_layers) {
+            if (!layer->m_stream.IsValid() || !layer->m_nVisible || !(layer->m_nOpacity & 0xFF))
+                continue;
+            const CRect box = CLayerComposer::PageBox(layer);
+            double w = box.Width(), h = box.Height();
+            const double side = std::max(w, h);
+            if (side > kMaxSizedSide) {
+                w = w * kMaxSizedSide / side;
+                h = h * kMaxSizedSide / side;
+            }
+            std::unique_ptr<CLayerPixels> pixels = layer->PixelsAtSize(Trunc(w), Trunc(h));
+            if (!pixels)
+                continue;
+            if (coverage)
+                m_wrappers.push_back(std::make_unique<CWhiteInkPixels>(*pixels));
+            layer->m_pSizedPixels = coverage ? m_wrappers.back().get() : pixels.get();
+            m_pixels.push_back(std::move(pixels));
+        }
+    }
+    ~SizedLayers() {
+        for (CLayerChannel* layer : m_layers)
+            layer->m_pSizedPixels = nullptr;
+    }
+    SizedLayers(const SizedLayers&) = delete;
+    SizedLayers& operator=(const SizedLayers&) = delete;
+
+private:
+    const std::vector<CLayerChannel*>& m_layers;
+    std::vector<std::unique_ptr<CLayerPixels>> m_pixels;
+    std::vector<std::unique_ptr<CLayerPixels>> m_wrappers;
+};
+
+// Colours composed over black hold the layers' colours multiplied by their
+// coverage; divided by it they are the colours of a transparent picture.
+bool SeparateTransparency(CDIB* colours, CDIB* coverage) {
+    const int w = colours->GetWidth(), h = colours->GetHeight();
+    auto alpha = std::make_unique<CDIB>();
+    if (!alpha->Create(w, h, 8, nullptr) || !colours->BeginPixelAccess() ||
+        !coverage->BeginPixelAccess() || !alpha->BeginPixelAccess())
+        return false;
+    for (int y = 0; y < h; ++y) {
+        BYTE* c = colours->PixelAddress(0, unsigned(y));
+        const BYTE* k = coverage->PixelAddress(0, unsigned(y));
+        BYTE* a = alpha->PixelAddress(0, unsigned(y));
+        for (int x = 0; x < w; ++x, c += 3, k += 3) {
+            const int cover = k[0];
+            a[x] = BYTE(cover);
+            for (int i = 0; i < 3; ++i)
+                c[i] = cover == 0 ? 0 : BYTE(std::min(255, (c[i] * 255 + cover / 2) / cover));
+        }
+    }
+    colours->EndPixelAccess();
+    coverage->EndPixelAccess();
+    alpha->EndPixelAccess();
+    colours->SetAlpha(std::move(alpha));
+    return true;
 }
 
 } // namespace
@@ -322,18 +392,23 @@ bool CLayerComposer::ComposePage(const RECT* clip, CProgressReceiver* progress) 
                             m_crCorner[2], m_crCorner[3], clip, progress);
 }
 
-bool CLayerComposer::ExportPage(const std::string& path) {
+bool CLayerComposer::ExportPage(const std::string& path, double dpi) {
     if (!m_pPage)
         return false;
     // The design is composed once, into a picture of the export size, with
     // the boxes scaled to it and back as a resized page would scale them;
     // the page on screen keeps its image and needs no second composition.
     CMixerDIB picture;
-    return picture.Create(kExportWidth, Trunc(kExportWidth / m_dAspect), 0, nullptr) &&
-           RenderInto(&picture, nullptr) && picture.Save(path);
+    if (!picture.Create(kExportWidth, Trunc(kExportWidth / m_dAspect), 0, nullptr) ||
+        !RenderInto(&picture, nullptr))
+        return false;
+    if (dpi > 0)
+        picture.SetResolution(dpi, dpi);
+    return picture.Save(path);
 }
 
-bool CLayerComposer::RenderInto(CDIB* target, CProgressReceiver* progress) {
+bool CLayerComposer::ComposeInto(CDIB* target, const COLORREF corners[4], LayerSource source,
+                                 CProgressReceiver* progress) {
     if (!target || !m_pPage || !m_pAlphaTable)
         return false;
     const double pageW = m_pPage->GetWidth(), pageH = m_pPage->GetHeight();
@@ -341,12 +416,46 @@ bool CLayerComposer::RenderInto(CDIB* target, CProgressReceiver* progress) {
     if (targetW <= 0 || targetH <= 0)
         return false;
     ScaleBoxes(pageW, pageH, targetW, targetH);
-    m_composeList.assign(m_layers.begin(), m_layers.end());
-    const bool composed =
-        target->Compose(m_composeList, this, m_pAlphaTable, m_crCorner[0], m_crCorner[1],
-                        m_crCorner[2], m_crCorner[3], nullptr, progress);
+    bool composed = false;
+    {
+        std::unique_ptr<SizedLayers> sized;
+        if (source != LayerSource::kStream)
+            sized = std::make_unique<SizedLayers>(m_layers, source == LayerSource::kSizedCoverage);
+        m_composeList.assign(m_layers.begin(), m_layers.end());
+        composed = target->Compose(m_composeList, this, m_pAlphaTable, corners[0], corners[1],
+                                   corners[2], corners[3], nullptr, progress);
+    }
     ScaleBoxes(targetW, targetH, pageW, pageH);
     return composed;
+}
+
+bool CLayerComposer::RenderInto(CDIB* target, CProgressReceiver* progress) {
+    return ComposeInto(target, m_crCorner, LayerSource::kStream, progress);
+}
+
+bool CLayerComposer::RenderAtSize(CDIB* target, CProgressReceiver* progress) {
+    return ComposeInto(target, m_crCorner, LayerSource::kSized, progress);
+}
+
+bool CLayerComposer::ExportAtSize(const std::string& path, int width, int height, double dpi,
+                                  bool transparent) {
+    CMixerDIB image;
+    if (!m_pPage || width <= 0 || height <= 0 || !image.Create(width, height, 24, nullptr))
+        return false;
+    if (!transparent) {
+        if (!RenderAtSize(&image, nullptr))
+            return false;
+    } else {
+        const COLORREF black[4] = {0, 0, 0, 0};
+        CMixerDIB coverage;
+        if (!coverage.Create(width, height, 24, nullptr) ||
+            !ComposeInto(&image, black, LayerSource::kSized, nullptr) ||
+            !ComposeInto(&coverage, black, LayerSource::kSizedCoverage, nullptr) ||
+            !SeparateTransparency(&image, &coverage))
+            return false;
+    }
+    image.SetResolution(dpi, dpi);
+    return image.Save(path);
 }
 
 void CLayerComposer::SetBackgroundColours(COLORREF c0, COLORREF c1, COLORREF c2, COLORREF c3) {

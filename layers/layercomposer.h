@@ -87,11 +87,21 @@ public:
     // clip (null: all of it). FALSE without a page image or table.
     bool ComposePage(const RECT* clip, CProgressReceiver* progress = nullptr);
     // Writes the design as a picture 1000 pixels wide in the page's
-    // proportions; the page and its boxes are put back afterwards.
-    bool ExportPage(const std::string& path);
-    // Composes the design into another image (printing), the boxes scaled
-    // to it for the time being.
+    // proportions, saying it prints at dpi dots per inch (0: nothing said);
+    // the page and its boxes are put back afterwards.
+    bool ExportPage(const std::string& path, double dpi = 0);
+    // Composes the design into another image, the boxes scaled to it for the
+    // time being, from the layers' screen pixels.
     bool RenderInto(CDIB* target, CProgressReceiver* progress);
+    // The same with every layer made afresh for its box in the image
+    // (pictures resampled or drawn from their vector drawing, texts drawn
+    // with their font): what prints and exports at size compose.
+    bool RenderAtSize(CDIB* target, CProgressReceiver* progress);
+    // Writes the design rendered at size as a picture of width x height
+    // pixels that prints at dpi dots per inch. Transparent: the background
+    // is left out and the picture keeps the layers' transparency (a PNG
+    // carries it; other formats show the layers over black).
+    bool ExportAtSize(const std::string& path, int width, int height, double dpi, bool transparent);
     // Stores the four corner colours (top-left, top-right, bottom-left,
     // bottom-right) and marks the whole page dirty, composing nothing.
     void SetBackgroundColours(COLORREF c0, COLORREF c1, COLORREF c2, COLORREF c3);
@@ -129,6 +139,12 @@ protected:
     void FollowListSelection() { m_nFollowedKey = 0; }
 
 private:
+    // Which pixels of the layers a rendering composes.
+    enum class LayerSource { kStream, kSized, kSizedCoverage };
+    // The design composed into the target over a gradient of the corners,
+    // the boxes scaled to the target for the time being.
+    bool ComposeInto(CDIB* target, const COLORREF corners[4], LayerSource source,
+                     CProgressReceiver* progress);
     // The layers scaled from one page size to another.
     void ScaleBoxes(double fromW, double fromH, double toW, double toH);
     // Index in m_layers of the layer with the key (slots already taken by

@@ -324,6 +324,11 @@ bool ScriptedServices::FontDialog(QWidget* owner, LOGFONTA* font, DWORD flags) {
 
 bool ScriptedServices::PrintDialog(const PrintDialogRequest& request) {
     printDialogs.push_back(request);
+    if (!printChoosers.empty()) {
+        const std::function<bool(QPrinter*)> user = printChoosers.front();
+        printChoosers.pop_front();
+        return user && request.printer && user(request.printer);
+    }
     if (printAnswers.empty())
         return false;
     const std::optional<std::string> answer = printAnswers.front();
@@ -383,6 +388,7 @@ void ScriptedServices::Clear() {
     fileAnswers.clear();
     colorAnswers.clear();
     fontAnswers.clear();
+    printChoosers.clear();
     printAnswers.clear();
     pageSetupAnswers.clear();
     previewAnswers.clear();

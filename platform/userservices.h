@@ -142,7 +142,9 @@ public:
     std::optional<std::string> FileDialog(const FileDialogRequest& request) override;
     std::optional<COLORREF> ColorDialog(QWidget* owner, COLORREF initial) override;
     bool FontDialog(QWidget* owner, LOGFONTA* font, DWORD flags) override;
-    // An answer with a path sets the printer to write a PDF file there.
+    // A chooser is the user at the dialog: it may set the printer up (a
+    // queue of the system) and says whether they printed. Without one, an
+    // answer with a path sets the printer to write a PDF file there.
     bool PrintDialog(const PrintDialogRequest& request) override;
     // An answer is the user at the dialog: it may change the printer and
     // says whether they confirmed.
@@ -166,6 +168,7 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::optional<COLORREF>> colorAnswers;
     std::deque<FontAnswer> fontAnswers;
+    std::deque<std::function<bool(QPrinter*)>> printChoosers;
     std::deque<std::optional<std::string>> printAnswers; // PDF path, or cancel
     std::deque<std::function<bool(QPrinter*)>> pageSetupAnswers;
     std::deque<std::optional<std::string>> previewAnswers; // PDF path, or closed at once

@@ -11,6 +11,9 @@
 namespace {
 
 constexpr DWORD kRadioStyle = 0x50010009;
+// The paper's radio buttons tick only as the window says: clicking them
+// must not untick the page modes, which share their parent.
+constexpr DWORD kPaperRadioStyle = 0x50010004;
 constexpr DWORD kCheckBoxStyle = 0x50010003;
 constexpr DWORD kLabelStyle = 0x500108C1; // centred, read-only
 constexpr DWORD kFieldFlags = 0x508100C0; // numeric
@@ -112,7 +115,7 @@ BOOL CPagePrintWindow::CreateControls() {
     if (!fillPage)
         return FALSE;
     fillPage->SetCheck(FALSE);
-    if (!CreateGroups())
+    if (!CreatePaperControls() || !CreateGroups())
         return FALSE;
     SetMinimumSize(200, 150);
     SetMaximumSize(800, 600);
@@ -135,6 +138,29 @@ BOOL CPagePrintWindow::CreateSizeFields() {
                                         kFieldFlags, kFieldStyle));
 }
 
+BOOL CPagePrintWindow::CreatePaperControls() {
+    CButtonControl* light =
+        AddButton(kLightFabricId, m_paper.m_strLightFabric, BTN_TOGGLE, kPaperRadioStyle);
+    CButtonControl* dark =
+        AddButton(kDarkFabricId, m_paper.m_strDarkFabric, BTN_TOGGLE, kPaperRadioStyle);
+    CButtonControl* marks =
+        AddButton(kCutMarksId, m_paper.m_strCutMarks, BTN_TOGGLE, kCheckBoxStyle);
+    if (!light || !dark || !marks)
+        return FALSE;
+    light->SetCheck(!m_paper.m_nDarkFabric);
+    dark->SetCheck(m_paper.m_nDarkFabric != 0);
+    marks->SetCheck(m_paper.m_nCutMarks != 0);
+    return TRUE;
+}
+
+void CPagePrintWindow::ChoosePaper(int darkFabric) {
+    m_paper.m_nDarkFabric = darkFabric;
+    if (auto* light = dynamic_cast<CButtonControl*>(FindControl(kLightFabricId)))
+        light->SetCheck(!darkFabric);
+    if (auto* dark = dynamic_cast<CButtonControl*>(FindControl(kDarkFabricId)))
+        dark->SetCheck(darkFabric != 0);
+}
+
 BOOL CPagePrintWindow::CreateGroups() {
     const CRect client = platform::ClientRect(this);
     const CRect whole(0, 0, client.Width(), client.Height());
@@ -152,6 +178,7 @@ BOOL CPagePrintWindow::CreateGroups() {
         {kWidthRowId, 0, 0},
         {kHeightRowId, 0, 0},
         {kOptionRowId, 0, kGap},
+        {kPaperRowId, 0, kGap},
         {kButtonRowId, 0, kGap},
     };
     for (const GroupSpec& g : groups)
@@ -163,14 +190,16 @@ BOOL CPagePrintWindow::CreateGroups() {
         double weight;
     } members[] = {
         {kOuterGroupId, kUpperGroupId, 1.0}, {kOuterGroupId, kOptionRowId, 0.1},
-        {kOuterGroupId, kButtonRowId, 0.2},  {kUpperGroupId, kChoiceRowId, 1.0},
-        {kChoiceRowId, kModeColumnId, 1.0},  {kChoiceRowId, kViewerId, 1.6},
-        {kModeColumnId, kFullShirtId, 1.0},  {kModeColumnId, kSmallLogoId, 1.0},
-        {kModeColumnId, kOwnSizeId, 1.0},    {kModeColumnId, kSizeGroupId, 2.0},
-        {kSizeGroupId, kWidthRowId, 1.0},    {kSizeGroupId, kHeightRowId, 1.0},
-        {kWidthRowId, kWidthLabelId, 2.0},   {kWidthRowId, kWidthFieldId, 1.0},
-        {kHeightRowId, kHeightLabelId, 2.0}, {kHeightRowId, kHeightFieldId, 1.0},
-        {kOptionRowId, kKeepAspectId, 1.0},  {kOptionRowId, kFillPageId, 1.0},
+        {kOuterGroupId, kPaperRowId, 0.1},   {kOuterGroupId, kButtonRowId, 0.2},
+        {kUpperGroupId, kChoiceRowId, 1.0},  {kChoiceRowId, kModeColumnId, 1.0},
+        {kChoiceRowId, kViewerId, 1.6},      {kModeColumnId, kFullShirtId, 1.0},
+        {kModeColumnId, kSmallLogoId, 1.0},  {kModeColumnId, kOwnSizeId, 1.0},
+        {kModeColumnId, kSizeGroupId, 2.0},  {kSizeGroupId, kWidthRowId, 1.0},
+        {kSizeGroupId, kHeightRowId, 1.0},   {kWidthRowId, kWidthLabelId, 2.0},
+        {kWidthRowId, kWidthFieldId, 1.0},   {kHeightRowId, kHeightLabelId, 2.0},
+        {kHeightRowId, kHeightFieldId, 1.0}, {kOptionRowId, kKeepAspectId, 1.3},
+        {kOptionRowId, kFillPageId, 1.0},    {kOptionRowId, kCutMarksId, 0.9},
+        {kPaperRowId, kLightFabricId, 1.0},  {kPaperRowId, kDarkFabricId, 1.25},
         {kButtonRowId, kOkId, 1.0},          {kButtonRowId, kCancelId, 1.0},
     };
     for (const auto& m : members) {
@@ -254,6 +283,16 @@ void CPagePrintWindow::OnNotify_Select(int sender, int value) {
     case kFillPageId:
         if (CControlBase* box = FindControl(kFillPageId))
             m_nFillPage = (box->GetFlags() & BTN_TOGGLED) ? 1 : 0;
+        break;
+    case kLightFabricId:
+        ChoosePaper(0);
+        break;
+    case kDarkFabricId:
+        ChoosePaper(1);
+        break;
+    case kCutMarksId:
+        if (CControlBase* box = FindControl(kCutMarksId))
+            m_paper.m_nCutMarks = (box->GetFlags() & BTN_TOGGLED) ? 1 : 0;
         break;
     case kFullShirtId:
     case kSmallLogoId:

@@ -1,15 +1,28 @@
 #pragma once
 // The page layout question asked before every print and preview: the
 // design as a full T-shirt print, a small logo or a size in centimetres,
-// with or without its proportions, once or repeated over the sheet. The
-// opener hands in the keep-aspect flag, runs the window and reads the page
-// mode, both flags and the size back into its print settings.
+// with or without its proportions, once or repeated over the sheet, on
+// transfer paper for light fabric (mirrored) or dark fabric (not
+// mirrored), with or without cut marks. The opener hands in the
+// keep-aspect flag and the paper choice, runs the window and reads the
+// page mode, the flags, the size and the paper back into its print
+// settings.
 
 #include "controls/wndcontrol.h"
 
 #include <string>
 
 class CButtonControl;
+
+// The transfer paper and the cut marks as the opener hands them in: the
+// choice it remembers and the captions in the user's language.
+struct CPaperChoice {
+    int m_nDarkFabric = 0; // 0 light fabric (mirrored), 1 dark fabric
+    int m_nCutMarks = 0;
+    std::string m_strLightFabric;
+    std::string m_strDarkFabric;
+    std::string m_strCutMarks;
+};
 
 class CPagePrintWindow : public CPopupWindow {
 public:
@@ -26,6 +39,9 @@ public:
     static constexpr int kFillPageId = 126384;
     static constexpr int kOkId = 1;
     static constexpr int kCancelId = 100000;
+    static constexpr int kLightFabricId = 7741201;
+    static constexpr int kDarkFabricId = 7741202;
+    static constexpr int kCutMarksId = 7741203;
     // Its layout groups.
     static constexpr int kOuterGroupId = 54317641;
     static constexpr int kUpperGroupId = 154641;
@@ -36,6 +52,7 @@ public:
     static constexpr int kHeightRowId = 32265412;
     static constexpr int kOptionRowId = 65231231;
     static constexpr int kButtonRowId = 23564113;
+    static constexpr int kPaperRowId = 7741210;
 
     // How the main view opens it: centred, sizable, above the other windows.
     static constexpr int kWidth = 450;
@@ -53,6 +70,8 @@ public:
     ~CPagePrintWindow() override;
 
     // Creation ----------------------------------------------------------------------------
+    // The paper choice and its captions, before Create.
+    void SetPaperChoice(const CPaperChoice& choice) { m_paper = choice; }
     // Makes the window with the title; the keep-aspect flag and caption are
     // the opener's, the fill-page flag starts at 0. FALSE when a control
     // cannot be made.
@@ -75,6 +94,8 @@ public:
     int GetFillPage() const { return m_nFillPage; }
     int GetWidthCm() const { return m_nWidth; }
     int GetHeightCm() const { return m_nHeight; }
+    int GetDarkFabric() const { return m_paper.m_nDarkFabric; }
+    int GetCutMarks() const { return m_paper.m_nCutMarks; }
 
     // The page mode from the ticked radio button, its picture, and which
     // controls can be used.
@@ -98,11 +119,14 @@ public:
     std::string m_strFillPage;
     int m_nWidth; // centimetres
     int m_nHeight;
+    CPaperChoice m_paper;
 
 private:
     BOOL AddOrDelete(CControlBase* control);
     CButtonControl* AddButton(int id, const std::string& caption, DWORD flags, DWORD style);
     BOOL CreateSizeFields();
+    BOOL CreatePaperControls();
+    void ChoosePaper(int darkFabric);
     BOOL CreateGroups();
     bool IsTicked(int id) const;
     void EnableControl(int id, BOOL enable);

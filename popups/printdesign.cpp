@@ -4,14 +4,19 @@
 #include "imaging/dib.h"
 #include "platform/cursor.h"
 #include "platform/gdi/dc.h"
+#include "platform/userservices.h"
 #include "popups/pageprintwindow.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <set>
+#include <tuple>
 
 namespace {
 
 constexpr double kCmPerInch = 2.54;
+constexpr double kMmPerInch = 25.4;
 
 // A length in centimetres at a resolution, limited to what the device
 // prints, then truncated.
@@ -44,6 +49,30 @@ CSize TargetOf(CSize image, const CPrintSettings& settings, const CPrintDevice& 
     return target;
 }
 
+double ScaleToLimit(int dpi) {
+    return dpi > kMaxPrintDpi ? double(kMaxPrintDpi) / dpi : 1.0;
+}
+
+int MmToPixels(double mm, int dpi) {
+    return int(std::lround(mm / kMmPerInch * dpi));
+}
+
+bool OverlapsACell(const CRect& mark, const std::vector<CRect>& cells) {
+    for (const CRect& cell : cells)
+        if (mark.left < cell.right && cell.left < mark.right && mark.top < cell.bottom &&
+            cell.top < mark.bottom)
+            return true;
+    return false;
+}
+
+std::string WithNumber(const std::string& text, int number) {
+    std::string out = text;
+    const size_t at = out.find("%d");
+    if (at != std::string::npos)
+        out.replace(at, 2, std::to_string(number));
+    return out;
+}
+
 } // namespace
 
 void CPrintSettings::ReadFrom(const CPagePrintWindow& window) {
@@ -51,6 +80,8 @@ void CPrintSettings::ReadFrom(const CPagePrintWindow& window) {
     m_nFillPage = window.GetFillPage();
     m_nWidth = window.GetWidthCm();
     m_nHeight = window.GetHeightCm();
+    m_nDarkFabric = window.GetDarkFabric();
+    m_nCutMarks = window.GetCutMarks();
 }
 
 CPrintDevice CPrintDevice::FromDC(const CDC& dc) {
@@ -83,30 +114,92 @@ CPrintLayout ComputePrintLayout(CSize design, const CPrintSettings& settings,
     return layout;
 }
 
+CCopyResolution ComputeCopyResolution(CSize target, const CPrintDevice& device) {
+    CCopyResolution copy;
+    if (target.cx <= 0 || target.cy <= 0)
+        return copy;
+    double w = target.cx * ScaleToLimit(device.m_nDpiX);
+    double h = target.cy * ScaleToLimit(device.m_nDpiY);
+    if (w * h > double(kMaxCopyPixels)) {
+        const double shrink = std::sqrt(double(kMaxCopyPixels) / (w * h));
+        w = std::floor(w * shrink);
+        h = std::floor(h * shrink);
+        copy.m_bReduced = true;
+    }
+    copy.m_size = CSize(std::max(1, int(std::lround(w))), std::max(1, int(std::lround(h))));
+    copy.m_dDpiX = device.m_nDpiX * double(copy.m_size.cx) / target.cx;
+    copy.m_dDpiY = device.m_nDpiY * double(copy.m_size.cy) / target.cy;
+    return copy;
+}
+
+std::vector<CRect> ComputeCutMarks(const CPrintLayout& layout, const CPrintDevice& device) {
+    std::vector<CRect> marks;
+    const int gapX = MmToPixels(kCutMarkGapMm, device.m_nDpiX);
+    const int gapY = MmToPixels(kCutMarkGapMm, device.m_nDpiY);
+    const int lengthX = std::max(1, MmToPixels(kCutMarkLengthMm, device.m_nDpiX));
+    const int lengthY = std::max(1, MmToPixels(kCutMarkLengthMm, device.m_nDpiY));
+    const int widthX = std::max(1, MmToPixels(kCutMarkWidthMm, device.m_nDpiX));
+    const int widthY = std::max(1, MmToPixels(kCutMarkWidthMm, device.m_nDpiY));
+    std::set<std::tuple<LONG, LONG, LONG, LONG>> seen;
+    const auto add = [&](const CRect& mark) {
+        if (OverlapsACell(mark, layout.m_cells) ||
+            !seen.emplace(mark.left, mark.top, mark.right, mark.bottom).second)
+            return;
+        marks.push_back(mark);
+    };
+    for (const CRect& cell : layout.m_cells)
+        for (const int cy : {cell.top, cell.bottom})
+            for (const int cx : {cell.left, cell.right}) {
+                const int dx = cx == cell.left ? -1 : 1, dy = cy == cell.top ? -1 : 1;
+                // The vertical edge through the corner, continued above or below.
+                const int y0 = cy + dy * gapY, y1 = cy + dy * (gapY + lengthY);
+                add(CRect(cx - widthX / 2, std::min(y0, y1), cx - widthX / 2 + widthX,
+                          std::max(y0, y1)));
+                // The horizontal edge, continued to the left or the right.
+                const int x0 = cx + dx * gapX, x1 = cx + dx * (gapX + lengthX);
+                add(CRect(std::min(x0, x1), cy - widthY / 2, std::max(x0, x1),
+                          cy - widthY / 2 + widthY));
+            }
+    return marks;
+}
+
+// NOTE: pictures on Qt's devices need no palette selected; the parameter
+// stays for the palette displays the program was designed for.
 BOOL PrintRenderedDesign(CDC* dc, CDIB* rendered, CSize design, const CPrintSettings& settings,
-                         const CPalette* palette) {
+                         const CPalette*) {
     if (!dc || !rendered || !rendered->GetBits())
         return FALSE;
-    if (!rendered->Mirror(0))
+    // Paper for light fabric is ironed face down: the print is its mirror.
+    if (!settings.m_nDarkFabric && !rendered->Mirror(0))
         return FALSE;
-    const CPrintLayout layout = ComputePrintLayout(design, settings, CPrintDevice::FromDC(*dc));
-    BOOL drawn = FALSE;
-    for (const CRect& cell : layout.m_cells)
-        if (rendered->Draw(dc, &cell, nullptr, palette, false))
-            drawn = TRUE;
+    const CPrintDevice device = CPrintDevice::FromDC(*dc);
+    const CPrintLayout layout = ComputePrintLayout(design, settings, device);
+    const std::vector<RECT> cells(layout.m_cells.begin(), layout.m_cells.end());
+    const BOOL drawn = rendered->DrawRepeated(dc, cells) ? TRUE : FALSE;
+    if (drawn && settings.m_nCutMarks)
+        for (const CRect& mark : ComputeCutMarks(layout, device))
+            dc->FillSolidRect(mark, RGB(0, 0, 0));
     return drawn;
 }
 
 BOOL PrintDesign(CDC* dc, CDesignRenderer* renderer, const CPrintSettings& settings,
-                 const CPalette* palette) {
+                 const CPalette* palette, const std::string& reducedMessage) {
     if (!dc || !renderer)
         return FALSE;
     platform::CWaitCursor wait;
     const CSize design = renderer->GetCompositionSize();
     if (design.cx <= 0 || design.cy <= 0)
         return FALSE;
+    const CPrintDevice device = CPrintDevice::FromDC(*dc);
+    const CPrintLayout layout = ComputePrintLayout(design, settings, device);
+    if (layout.m_cells.empty())
+        return FALSE;
+    const CCopyResolution copy = ComputeCopyResolution(layout.m_sizeTarget, device);
+    if (copy.m_bReduced && !reducedMessage.empty())
+        AfxMessageBox(WithNumber(reducedMessage, int(std::lround(copy.m_dDpiX))),
+                      MB_OK | MB_ICONINFORMATION);
     CDIB image;
-    if (!image.Create(2 * design.cx, 2 * design.cy, 24, nullptr))
+    if (!image.Create(copy.m_size.cx, copy.m_size.cy, 24, nullptr))
         return FALSE;
     std::memset(image.GetBits(), 0, size_t(image.GetRowSize()) * size_t(image.GetHeight()));
     if (!renderer->RenderInto(&image))

@@ -1,12 +1,15 @@
 #pragma once
 // Printing a design: where the picture goes on the sheet for a page mode,
-// and the drawing of the design, rendered at twice its composition size,
-// mirrored left to right (the print is an iron-on transfer) and stretched
-// into every place it takes. The main view keeps the print settings and
-// does the rendering; nothing here knows the view or the layers.
+// and the drawing of the design, rendered for one copy at the printer's
+// resolution (at most 600 dots per inch), mirrored left to right for
+// transfer paper of light fabrics (printed face down) and drawn into every
+// place it takes, with cut marks around the copies when asked. The main
+// view keeps the print settings and does the rendering; nothing here knows
+// the view or the layers.
 
 #include "platform/wintypes.h"
 
+#include <string>
 #include <vector>
 
 class CDC;
@@ -22,9 +25,12 @@ struct CPrintSettings {
     int m_nFillPage = 0;   // repeat the picture over the whole sheet
     int m_nWidth = 0;      // centimetres, mode 3
     int m_nHeight = 0;
+    int m_nDarkFabric = 0; // transfer paper for dark fabric: printed face up, not mirrored
+    int m_nCutMarks = 0;   // marks at the corners of every copy
 
-    // Takes keep aspect, fill page, width and height from a window that
-    // ran; the page mode is the run's answer and is stored by the caller.
+    // Takes keep aspect, fill page, width, height, the paper and the cut
+    // marks from a window that ran; the page mode is the run's answer and
+    // is stored by the caller.
     void ReadFrom(const CPagePrintWindow& window);
 };
 
@@ -40,7 +46,7 @@ struct CPrintDevice {
 
 // Where the picture goes --------------------------------------------------------------------
 struct CPrintLayout {
-    CSize m_sizeImage;  // the rendered design: twice the composition
+    CSize m_sizeImage;  // twice the composition: the proportions kept aspect fits
     CSize m_sizeTarget; // one copy on the sheet, in device pixels
     int m_nColumns = 0; // the grid when the page is filled, else 1 by 1
     int m_nRows = 0;
@@ -55,11 +61,35 @@ struct CPrintLayout {
 CPrintLayout ComputePrintLayout(CSize design, const CPrintSettings& settings,
                                 const CPrintDevice& device);
 
+// What one copy is rendered at -----------------------------------------------------------------
+constexpr int kMaxPrintDpi = 600;
+constexpr long long kMaxCopyPixels = 80'000'000;
+
+struct CCopyResolution {
+    CSize m_size;       // pixels of the rendered copy
+    double m_dDpiX = 0; // what they make on the sheet
+    double m_dDpiY = 0;
+    bool m_bReduced = false; // fewer pixels than kMaxPrintDpi asks, for the pixel budget
+};
+
+// The copy at the device's resolution, limited to kMaxPrintDpi and, keeping
+// its proportions, to kMaxCopyPixels.
+CCopyResolution ComputeCopyResolution(CSize target, const CPrintDevice& device);
+
+// Cut marks ----------------------------------------------------------------------------------
+// Thin strokes that continue the edges of every copy outward, a little
+// apart from its corners, left out where they would fall on another copy.
+// In device pixels.
+constexpr double kCutMarkGapMm = 2.0;
+constexpr double kCutMarkLengthMm = 5.0;
+constexpr double kCutMarkWidthMm = 0.2;
+std::vector<CRect> ComputeCutMarks(const CPrintLayout& layout, const CPrintDevice& device);
+
 // Drawing ---------------------------------------------------------------------------------------
-// Mirrors the rendered design left to right, in place, and stretches the
-// whole of it into every cell of the layout for the context's device
-// values. design is the composition size the image was rendered at twice.
-// FALSE when nothing could be drawn.
+// Mirrors the rendered copy left to right, in place, unless the paper is
+// for dark fabric, and stretches the whole of it into every cell of the
+// layout for the context's device values, then draws the cut marks when
+// asked. design is the composition size. FALSE when nothing could be drawn.
 BOOL PrintRenderedDesign(CDC* dc, CDIB* rendered, CSize design, const CPrintSettings& settings,
                          const CPalette* palette);
 
@@ -70,13 +100,16 @@ public:
     virtual ~CDesignRenderer() = default;
     // The composition's size in pixels; empty when there is none.
     virtual CSize GetCompositionSize() = 0;
-    // Renders the design into a 24-bit image of any size.
+    // Renders the design into a 24-bit image of any size, each layer made
+    // for its box at that size.
     virtual BOOL RenderInto(CDIB* image) = 0;
 };
 
-// The print routine: with the wait cursor, renders the design at 2W x 2H
-// into an image cleared to black and prints it with PrintRenderedDesign.
-// FALSE (the page left empty) without a composition or when the image
-// cannot be made.
+// The print routine: with the wait cursor, renders one copy at its
+// resolution on the sheet into an image cleared to black and prints it
+// with PrintRenderedDesign. When the pixel budget lowers the resolution,
+// reducedMessage is shown first with its "%d" replaced by the dots per inch
+// the copy gets. FALSE (the page left empty) without a composition, without
+// a place on the sheet or when the image cannot be made.
 BOOL PrintDesign(CDC* dc, CDesignRenderer* renderer, const CPrintSettings& settings,
-                 const CPalette* palette);
+                 const CPalette* palette, const std::string& reducedMessage = std::string());

@@ -13,6 +13,7 @@ packages=(
   imagemagick xvfb xauth xdotool openbox wmctrl x11-utils
   poppler-utils
   dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
+  cups cups-filters ghostscript printer-driver-cups-pdf
   fonts-dejavu-core fonts-liberation2
   openclipart-svg
 )

@@ -7,6 +7,7 @@
 #include "popups/registerpopups.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Kavelo"));
     // Lets the desktop match the window to the installed desktop entry.
     QApplication::setDesktopFileName(QStringLiteral("org.morvane.Kavelo"));
+    // The bundled drawings use a few features Qt Svg leaves out and says so
+    // for every drawing printed; the pictures are checked as Qt draws them.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.svg.warning=false"));
     RegisterFrameworkPopups();
     platform::PublishTopLevelWindows();
     std::vector<std::string> arguments;

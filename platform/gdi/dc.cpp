@@ -139,26 +139,36 @@ QImage StorageView(const void* bits, const BITMAPINFO* info) {
 
 int CDC::StretchDIBits(int xDest, int yDest, int wDest, int hDest, int xSrc, int ySrc, int wSrc,
                        int hSrc, const void* bits, const BITMAPINFO* info, UINT, DWORD) {
+    RECT dest{xDest, yDest, xDest + wDest, yDest + hDest};
+    return StretchDIBitsRepeated({dest}, xSrc, ySrc, wSrc, hSrc, bits, info);
+}
+
+int CDC::StretchDIBitsRepeated(const std::vector<RECT>& dests, int xSrc, int ySrc, int wSrc,
+                               int hSrc, const void* bits, const BITMAPINFO* info) {
     if (!m_pPainter || !bits || !info || wSrc == 0 || hSrc == 0)
         return GDI_ERROR;
     const QImage view = StorageView(bits, info);
     if (view.isNull())
         return GDI_ERROR;
     const bool topDown = info->bmiHeader.biHeight < 0;
-    m_pPainter->save();
-    m_pPainter->setRenderHint(QPainter::SmoothPixmapTransform, m_nStretchMode == HALFTONE);
-    // A printed picture keeps its exact pixels: printers and PDF files get
-    // it without lossy compression.
-    m_pPainter->setRenderHint(QPainter::LosslessImageRendering, true);
-    // Map the source rectangle of the storage rows onto the destination;
-    // storage rows run from the bottom, so the vertical axis is turned over.
-    QTransform t;
-    t.translate(xDest, topDown ? yDest : yDest + hDest);
-    t.scale(double(wDest) / wSrc, (topDown ? 1.0 : -1.0) * hDest / hSrc);
-    t.translate(-xSrc, -ySrc);
-    m_pPainter->setTransform(t, true);
-    m_pPainter->drawImage(QRectF(xSrc, ySrc, wSrc, hSrc), view, QRectF(xSrc, ySrc, wSrc, hSrc));
-    m_pPainter->restore();
+    for (const RECT& dest : dests) {
+        const int xDest = dest.left, yDest = dest.top;
+        const int wDest = dest.right - dest.left, hDest = dest.bottom - dest.top;
+        m_pPainter->save();
+        m_pPainter->setRenderHint(QPainter::SmoothPixmapTransform, m_nStretchMode == HALFTONE);
+        // A printed picture keeps its exact pixels: printers and PDF files get
+        // it without lossy compression.
+        m_pPainter->setRenderHint(QPainter::LosslessImageRendering, true);
+        // Map the source rectangle of the storage rows onto the destination;
+        // storage rows run from the bottom, so the vertical axis is turned over.
+        QTransform t;
+        t.translate(xDest, topDown ? yDest : yDest + hDest);
+        t.scale(double(wDest) / wSrc, (topDown ? 1.0 : -1.0) * hDest / hSrc);
+        t.translate(-xSrc, -ySrc);
+        m_pPainter->setTransform(t, true);
+        m_pPainter->drawImage(QRectF(xSrc, ySrc, wSrc, hSrc), view, QRectF(xSrc, ySrc, wSrc, hSrc));
+        m_pPainter->restore();
+    }
     return std::abs(hSrc);
 }
 

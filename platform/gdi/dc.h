@@ -60,6 +60,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QImage;
 class QPainter;
@@ -185,6 +186,11 @@ public:
     // negative sizes mirror. Answers the rows drawn, or GDI_ERROR.
     int StretchDIBits(int xDest, int yDest, int wDest, int hDest, int xSrc, int ySrc, int wSrc,
                       int hSrc, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+    // The same source stretched into every destination through one image,
+    // so that a printer's file holds the picture once. GDI_ERROR when a
+    // destination could not be drawn.
+    int StretchDIBitsRepeated(const std::vector<RECT>& dests, int xSrc, int ySrc, int wSrc,
+                              int hSrc, const void* bits, const BITMAPINFO* info);
     // COLORONCOLOR samples the nearest pixel; HALFTONE smooths. Answers the
     // previous mode; 0 is refused and keeps the current one.
     int SetStretchBltMode(int mode);

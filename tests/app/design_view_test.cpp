@@ -167,9 +167,9 @@ TEST_F(DesignViewTest, SavingWritesTheHeaderAndEveryRecordByteForByteAndReadsBac
     ASSERT_EQ(services.fileDialogs.size(), 1u);
     const platform::FileDialogRequest& dialog = services.fileDialogs[0];
     EXPECT_FALSE(dialog.open);
-    EXPECT_EQ(dialog.filters,
-              (std::vector<std::string>{"Print file (*.prt)", "Bitmap file (*.bmp)",
-                                        "JPeg/JFif file (*.jpg)", "Tiff file (*.tif)"}));
+    EXPECT_EQ(dialog.filters, (std::vector<std::string>{"Print file (*.prt)", "Bitmap file (*.bmp)",
+                                                        "JPeg/JFif file (*.jpg)",
+                                                        "Tiff file (*.tif)", "Png file (*.png)"}));
     ASSERT_EQ(MessageTexts(), (std::vector<std::string>{Temp("design.prt") + " ... OK"}));
 
     const multimenu_package* text = Layers()->GetItem(0);

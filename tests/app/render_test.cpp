@@ -3,6 +3,7 @@
 // error and the pictures and designs it writes.
 
 #include "app/messagetable.h"
+#include "platform/pdfraster.h"
 #include "programtest.h"
 
 #include <gtest/gtest.h>
@@ -225,10 +226,113 @@ TEST_F(RenderTest, FailuresEndWithTheProgramsMessageAndAStatus) {
           QStringList{"empty.prt", "a.bmp", "--width", "12x"}}) {
         const Outcome usage = Render(wrong);
         EXPECT_EQ(usage.status, 2) << wrong.join(' ').toStdString();
-        EXPECT_NE(usage.errors.find("usage: morvane-render DESIGN OUTPUT [--width N]"),
+        EXPECT_NE(usage.errors.find("usage: morvane-render DESIGN OUTPUT [options]"),
                   std::string::npos);
     }
     EXPECT_FALSE(QFile::exists(Path("a.bmp")));
+}
+
+// "width height xdpi ydpi channels" as ImageMagick reads the picture.
+QStringList Identify(const QString& path) {
+    QProcess tool;
+    tool.start("identify", {"-units", "PixelsPerInch", "-format", "%w %h %x %y %[channels]", path});
+    tool.waitForFinished(30000);
+    return QString::fromLatin1(tool.readAllStandardOutput()).split(' ');
+}
+
+QString PageSize(const QString& pdf) {
+    for (const QString& line : pdfraster::RunTool("pdfinfo", {pdf}).split('\n'))
+        if (line.startsWith("Page size:"))
+            return line.mid(10).simplified();
+    return {};
+}
+
+TEST_F(RenderTest, APdfOutputIsPrintedWithTheOptionsGiven) {
+    WriteFile(Path("one.prt"),
+              Design("0\n0\n0\n0\n", "1.000000", "1", "400\n400\n", PictureRecord(ClipArt())));
+    // Own size 10 x 8 cm on paper for dark fabric, with cut marks, at 300 dpi.
+    const Outcome dark =
+        Render({"one.prt", "dark.pdf", "--cm", "10x8", "--dark", "--marks", "--dpi", "300"});
+    ASSERT_EQ(dark.status, 0) << dark.errors;
+    EXPECT_EQ(PageSize(Path("dark.pdf")), "595 x 842 pts (A4)");
+    const auto darkImages =
+        pdfraster::Images(Path("dark.pdf").toStdString(), Path("d").toStdString());
+    ASSERT_EQ(darkImages.size(), 1u);
+    // 10 / 2.54 x 300 = 1181.1 and 8 / 2.54 x 300 = 944.9, truncated.
+    EXPECT_EQ(darkImages[0].width, 1181);
+    EXPECT_EQ(darkImages[0].height, 944);
+    EXPECT_EQ(darkImages[0].ppiX, 300);
+    const Outcome light = Render({"one.prt", "light.pdf", "--mode=3", "--cm=10x8", "--dpi=300"});
+    ASSERT_EQ(light.status, 0) << light.errors;
+    const auto lightImages =
+        pdfraster::Images(Path("light.pdf").toStdString(), Path("l").toStdString());
+    ASSERT_EQ(lightImages.size(), 1u);
+    EXPECT_TRUE(lightImages[0].pixels == darkImages[0].pixels.mirrored(true, false))
+        << "light fabric is the mirror of dark fabric";
+
+    // Small logos filling a Letter sheet at 300 dpi: one picture, every cell.
+    const Outcome logos = Render(
+        {"one.prt", "logos.pdf", "--mode", "2", "--fill", "--paper", "Letter", "--dpi", "300"});
+    ASSERT_EQ(logos.status, 0) << logos.errors;
+    EXPECT_EQ(PageSize(Path("logos.pdf")), "612 x 792 pts (letter)");
+    const auto cells = pdfraster::Images(Path("logos.pdf").toStdString(), Path("g").toStdString());
+    EXPECT_EQ(cells.size(), 12u);
+}
+
+TEST_F(RenderTest, APictureAtSizeHasItsCentimetresAndResolution) {
+    WriteFile(Path("one.prt"),
+              Design("0\n0\n0\n0\n", "1.000000", "1", "400\n400\n", PictureRecord(ClipArt())));
+    const Outcome png =
+        Render({"one.prt", "shirt.png", "--cm", "25", "--dpi", "300", "--transparent"});
+    ASSERT_EQ(png.status, 0) << png.errors;
+    const QStringList seen = Identify(Path("shirt.png"));
+    ASSERT_EQ(seen.size(), 5);
+    EXPECT_EQ(seen[0], "2953") << "25 / 2.54 x 300 = 2952.8";
+    // The page's proportion, as the page frame settles it near the written 1.
+    EXPECT_NEAR(seen[1].toInt(), 2953, 25);
+    EXPECT_NEAR(seen[2].toDouble(), 300, 0.01);
+    EXPECT_EQ(seen[4], "srgba");
+    EXPECT_EQ(qAlpha(QImage(Path("shirt.png")).pixel(5, 5)), 0) << "no background";
+
+    const Outcome tif = Render({"one.prt", "small.tif", "--cm", "10", "--dpi", "150"});
+    ASSERT_EQ(tif.status, 0) << tif.errors;
+    const QStringList small = Identify(Path("small.tif"));
+    ASSERT_EQ(small.size(), 5);
+    EXPECT_EQ(small[0], "591");
+    EXPECT_NEAR(small[2].toDouble(), 150, 0.01);
+    EXPECT_EQ(small[4], "srgb");
+}
+
+TEST_F(RenderTest, OptionsThatDoNotFitTheOutputAreUsageErrors) {
+    WriteFile(Path("empty.prt"), Design("0\n0\n0\n0\n", "1.000000", "0", "400\n400\n", ""));
+    // A design that prints at its own size, whose size the file does not hold.
+    WriteFile(Path("own.prt"), "16777215\n0\n0\n0\n0\n3\n1.000000\n0\n400\n400\n");
+    const struct {
+        QStringList arguments;
+        const char* why;
+    } wrong[] = {
+        {{"empty.prt", "a.pdf", "--mode", "3"}, "--mode 3 needs --cm WxH"},
+        {{"empty.prt", "a.pdf", "--mode", "1", "--cm", "10x8"}, "--cm is the size of mode 3"},
+        {{"empty.prt", "a.pdf", "--cm", "10"}, "--cm takes WxH"},
+        {{"empty.prt", "a.pdf", "--paper", "A3"}, "--paper takes A4 or Letter"},
+        {{"empty.prt", "a.pdf", "--transparent"}, "--transparent does not apply"},
+        {{"empty.prt", "a.png", "--dark"}, "--dark does not apply"},
+        {{"empty.prt", "a.bmp", "--transparent"}, "--transparent needs a .png"},
+        {{"empty.prt", "a.bmp", "--width", "200", "--cm", "10"}, "--width is the program"},
+        {{"empty.prt", "a.bmp", "--cm", "10x8"}, "--cm takes the width"},
+        {{"empty.prt", "a.bmp", "--dpi", "0"}, "--dpi takes 1 to 2400"},
+        {{"empty.prt", "a.bmp", "--fast"}, "unknown option --fast"},
+        {{"empty.prt", "a.prt", "--dpi", "300"}, "--dpi does not apply"},
+        {{"own.prt", "a.pdf"}, "the design prints at its own size: give --cm WxH"},
+    };
+    for (const auto& w : wrong) {
+        const Outcome usage = Render(w.arguments);
+        EXPECT_EQ(usage.status, 2) << w.arguments.join(' ').toStdString();
+        EXPECT_NE(usage.errors.find(w.why), std::string::npos)
+            << w.arguments.join(' ').toStdString() << ": " << usage.errors;
+        EXPECT_NE(usage.errors.find("usage:"), std::string::npos);
+    }
+    EXPECT_FALSE(QFile::exists(Path("a.pdf")));
 }
 
 } // namespace

@@ -44,7 +44,9 @@ std::vector<CDIB*> SeedModePictures(W& window) {
     return pictures;
 }
 
-BOOL CreateWindow(W& window, int keepAspect) {
+BOOL CreateWindow(W& window, int keepAspect, int darkFabric = 0, int cutMarks = 0) {
+    window.SetPaperChoice({darkFabric, cutMarks, "Light fabric (mirrored)",
+                           "Dark fabric (not mirrored)", "Cut marks"});
     return window.Create(10, 20, W::kWidth, W::kHeight, "Please select the page setup",
                          "Keep aspect", keepAspect, W::kStyle, W::kExStyle);
 }
@@ -150,8 +152,9 @@ TEST(PagePrintWindowTest, GroupsHoldTheirMembersInOrder) {
     W window;
     SeedModePictures(window);
     ASSERT_TRUE(CreateWindow(window, 1));
-    EXPECT_EQ(MemberIds(window, W::kOuterGroupId),
-              (std::vector<int>{W::kUpperGroupId, W::kOptionRowId, W::kButtonRowId}));
+    EXPECT_EQ(
+        MemberIds(window, W::kOuterGroupId),
+        (std::vector<int>{W::kUpperGroupId, W::kOptionRowId, W::kPaperRowId, W::kButtonRowId}));
     EXPECT_EQ(MemberIds(window, W::kUpperGroupId), (std::vector<int>{W::kChoiceRowId}));
     EXPECT_EQ(MemberIds(window, W::kChoiceRowId),
               (std::vector<int>{W::kModeColumnId, W::kViewerId}));
@@ -164,15 +167,17 @@ TEST(PagePrintWindowTest, GroupsHoldTheirMembersInOrder) {
     EXPECT_EQ(MemberIds(window, W::kHeightRowId),
               (std::vector<int>{W::kHeightLabelId, W::kHeightFieldId}));
     EXPECT_EQ(MemberIds(window, W::kOptionRowId),
-              (std::vector<int>{W::kKeepAspectId, W::kFillPageId}));
+              (std::vector<int>{W::kKeepAspectId, W::kFillPageId, W::kCutMarksId}));
     EXPECT_EQ(MemberIds(window, W::kButtonRowId), (std::vector<int>{W::kOkId, W::kCancelId}));
+    EXPECT_EQ(MemberIds(window, W::kPaperRowId),
+              (std::vector<int>{W::kLightFabricId, W::kDarkFabricId}));
 
     const struct {
         int id;
         double weight;
-    } weights[] = {{W::kUpperGroupId, 1.0}, {W::kOptionRowId, 0.1}, {W::kButtonRowId, 0.2},
-                   {W::kViewerId, 1.6},     {W::kSizeGroupId, 2.0}, {W::kWidthLabelId, 2.0},
-                   {W::kWidthFieldId, 1.0}, {W::kOwnSizeId, 1.0}};
+    } weights[] = {{W::kUpperGroupId, 1.0}, {W::kOptionRowId, 0.1},  {W::kButtonRowId, 0.2},
+                   {W::kPaperRowId, 0.1},   {W::kViewerId, 1.6},     {W::kSizeGroupId, 2.0},
+                   {W::kWidthLabelId, 2.0}, {W::kWidthFieldId, 1.0}, {W::kOwnSizeId, 1.0}};
     for (const auto& w : weights)
         EXPECT_EQ(window.FindControl(w.id)->m_dWeight, w.weight) << w.id;
     auto* widthRow = dynamic_cast<CLayoutGroup*>(window.FindControl(W::kWidthRowId));
@@ -260,6 +265,52 @@ TEST(PagePrintWindowTest, TypedSizesNeverGoNegativeAndZeroBlocksOk) {
     Type(window, W::kHeightFieldId, "12");
     EXPECT_TRUE(Enabled(window, W::kOkId));
     EXPECT_EQ(window.GetHeightCm(), 12);
+}
+
+TEST(PagePrintWindowTest, ThePaperAndTheCutMarksAreChosenBesideTheMode) {
+    W window;
+    SeedModePictures(window);
+    // The opener remembered dark fabric and cut marks.
+    ASSERT_TRUE(CreateWindow(window, 1, 1, 1));
+    EXPECT_EQ(Button(window, W::kLightFabricId)->GetCheck(), BST_UNCHECKED);
+    EXPECT_EQ(Button(window, W::kDarkFabricId)->GetCheck(), BST_CHECKED);
+    EXPECT_EQ(Button(window, W::kCutMarksId)->GetCheck(), BST_CHECKED);
+    EXPECT_EQ(Button(window, W::kLightFabricId)->text(), "Light fabric (mirrored)");
+    EXPECT_EQ(Button(window, W::kCutMarksId)->text(), "Cut marks");
+    const int mode = RunWith(window, [&window] {
+        Click(window, W::kOwnSizeId);
+        Click(window, W::kLightFabricId);
+        // The paper's buttons leave the page mode's alone, and the reverse.
+        EXPECT_EQ(Button(window, W::kOwnSizeId)->GetCheck(), BST_CHECKED);
+        EXPECT_EQ(Button(window, W::kDarkFabricId)->GetCheck(), BST_UNCHECKED);
+        Click(window, W::kSmallLogoId);
+        EXPECT_EQ(Button(window, W::kLightFabricId)->GetCheck(), BST_CHECKED);
+        Click(window, W::kLightFabricId); // clicking the chosen one keeps it
+        EXPECT_EQ(Button(window, W::kLightFabricId)->GetCheck(), BST_CHECKED);
+        Click(window, W::kCutMarksId);
+        Click(window, W::kOkId);
+    });
+    EXPECT_EQ(mode, 2);
+    CPrintSettings settings;
+    settings.m_nDarkFabric = settings.m_nCutMarks = 1;
+    settings.ReadFrom(window);
+    EXPECT_EQ(settings.m_nDarkFabric, 0);
+    EXPECT_EQ(settings.m_nCutMarks, 0);
+
+    // Both back on, shown as the user sees the window.
+    W again;
+    SeedModePictures(again);
+    ASSERT_TRUE(CreateWindow(again, 1));
+    RunWith(again, [&again] {
+        Click(again, W::kDarkFabricId);
+        Click(again, W::kCutMarksId);
+        EXPECT_EQ(Button(again, W::kLightFabricId)->GetCheck(), BST_UNCHECKED);
+        EXPECT_EQ(Button(again, W::kFullShirtId)->GetCheck(), BST_CHECKED);
+        popuptest::Grab(&again).save("/tmp/w24out/pageprint.png");
+        Click(again, W::kOkId);
+    });
+    EXPECT_EQ(again.GetDarkFabric(), 1);
+    EXPECT_EQ(again.GetCutMarks(), 1);
 }
 
 TEST(PagePrintWindowTest, RunAnswersTheModeAndTheOpenerReadsTheSettings) {

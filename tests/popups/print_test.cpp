@@ -263,7 +263,7 @@ TEST(PrintDesignTest, TheMirroredDesignIsStretchedIntoEveryCell) {
     EXPECT_EQ(ownPixel(100, 100), 0u) << "nothing below it";
 }
 
-TEST(PrintDesignTest, TheRoutineRendersAtTwiceTheCompositionWithTheWaitCursor) {
+TEST(PrintDesignTest, TheRoutineRendersOneCopyAtItsSizeWithTheWaitCursor) {
     QImage sheet(300, 200, QImage::Format_RGB32);
     sheet.fill(Qt::black);
     QuadrantRenderer renderer({30, 20});
@@ -273,7 +273,7 @@ TEST(PrintDesignTest, TheRoutineRendersAtTwiceTheCompositionWithTheWaitCursor) {
         EXPECT_TRUE(PrintDesign(&dc, &renderer, Settings(1, 0, 0), nullptr));
     }
     ASSERT_EQ(renderer.sizes.size(), 1u);
-    EXPECT_EQ(renderer.sizes[0], CSize(60, 40));
+    EXPECT_EQ(renderer.sizes[0], CSize(300, 200)) << "the sheet's pixels, not twice the design";
     EXPECT_TRUE(renderer.clearedBefore) << "the image starts black";
     EXPECT_TRUE(renderer.waitCursorShown);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the arrow is back";

@@ -11,7 +11,9 @@
 #include <QFontDatabase>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QSvgRenderer>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -330,6 +332,27 @@ TEST(ResourcesTest, TemplateFoldersOfTheWizardHoldDesignsOfBundledPictures) {
     }
 }
 
+// A picture's drawing, drawn at the picture's size, covers what its alpha
+// mask covers: the same frame of the same drawing.
+void ExpectDrawingFramedAsPicture(const QString& svg, const QImage& mask) {
+    QSvgRenderer drawing(svg);
+    ASSERT_TRUE(drawing.isValid()) << svg.toStdString();
+    EXPECT_EQ(drawing.defaultSize(), mask.size());
+    QImage drawn(mask.size(), QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    {
+        QPainter painter(&drawn);
+        painter.setRenderHint(QPainter::Antialiasing);
+        drawing.render(&painter, QRectF(QPointF(0, 0), QSizeF(mask.size())));
+    }
+    int largest = 0;
+    for (int y = 0; y < mask.height(); ++y)
+        for (int x = 0; x < mask.width(); ++x)
+            largest =
+                std::max(largest, std::abs(qAlpha(drawn.pixel(x, y)) - qBlue(mask.pixel(x, y))));
+    EXPECT_LE(largest, 3) << "coverage of the drawing against the mask";
+}
+
 TEST(ResourcesTest, ClipArtCategoriesHoldCompleteTriples) {
     const QDir data(QString::fromStdString(OnDisk("res\\Data")));
     ASSERT_TRUE(data.exists());
@@ -356,8 +379,8 @@ TEST(ResourcesTest, ClipArtCategoriesHoldCompleteTriples) {
         const QStringList images = folder.entryList({"i*.bmp"}, QDir::Files);
         EXPECT_GE(images.size(), 12);
         EXPECT_LE(images.size(), 40);
-        EXPECT_EQ(folder.entryList(QDir::Files).size(), 3 * images.size())
-            << "files besides the triples";
+        EXPECT_EQ(folder.entryList(QDir::Files).size(), 4 * images.size())
+            << "files besides the triples and their drawings";
         for (const QString& file : images) {
             const QString name = file.mid(1, file.size() - 5);
             SCOPED_TRACE(name.toStdString());
@@ -380,6 +403,7 @@ TEST(ResourcesTest, ClipArtCategoriesHoldCompleteTriples) {
                     opaque |= qBlue(mask.pixel(x, y)) >= 240;
                 }
             EXPECT_TRUE(transparent && opaque);
+            ExpectDrawingFramedAsPicture(folder.filePath("i" + name + ".svg"), mask);
             ASSERT_EQ(ReadBmp(folder.filePath("t" + name + ".bmp").toStdString(), thumb), "");
             EXPECT_EQ(thumb.bits, 24);
             const int longer = std::max(thumb.width, thumb.height);

@@ -13,9 +13,11 @@
 #include <QTextStream>
 #include <QtConcurrent/QtConcurrentMap>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 namespace resbuilder {
 namespace {
@@ -25,6 +27,8 @@ constexpr int kPictureMargin = 6;   // transparent border around it
 constexpr QSize kThumbnail{96, 64}; // the thumbs' own shape, 3:2
 constexpr int kMinPerCategory = 12;
 constexpr int kMaxPerCategory = 40;
+// A staged drawing renders within this of its picture in every channel.
+constexpr int kStagedDrawingTolerance = 3;
 
 const QRegularExpression kNamePattern(QStringLiteral("^[a-z0-9]+$"));
 
@@ -68,10 +72,16 @@ QImage Render(QSvgRenderer& svg, QSize size, qreal scale, QPointF offset) {
     return image;
 }
 
+// A picture as rendered, and the part of its drawing's view box it shows.
+struct RenderedPicture {
+    QImage image; // premultiplied ARGB
+    QRectF frame; // in the drawing's own view-box coordinates
+};
+
 // The picture cut to its drawn part and scaled so that its longer side is
 // kPictureSide, margin included: a first rendering finds the drawn part, a
 // second one draws it at its final size, so edges stay crisp.
-QImage RenderPicture(const QString& file) {
+RenderedPicture RenderPicture(const QString& file) {
     QSvgRenderer svg(file);
     if (!svg.isValid())
         throw std::runtime_error("cannot read " + file.toStdString());
@@ -91,8 +101,103 @@ QImage RenderPicture(const QString& file) {
     const QSize size(
         std::min(kPictureSide, int(std::ceil(part.width() * scale)) + 2 * kPictureMargin),
         std::min(kPictureSide, int(std::ceil(part.height() * scale)) + 2 * kPictureMargin));
-    return Render(svg, size, scale,
-                  QPointF(kPictureMargin, kPictureMargin) - part.topLeft() * scale);
+    const QPointF offset = QPointF(kPictureMargin, kPictureMargin) - part.topLeft() * scale;
+    // Pixel p of the picture shows view-box point origin + (p - offset) / scale.
+    const QRectF frame(svg.viewBoxF().topLeft() - offset / scale, QSizeF(size) / scale);
+    return {Render(svg, size, scale, offset), frame};
+}
+
+// The root element's start tag of an SVG text read byte for byte (Latin-1),
+// skipping comments: its first and one-past-last character, or -1.
+std::pair<qsizetype, qsizetype> RootTag(const QString& text) {
+    static const QRegularExpression root(QStringLiteral("<(?:[A-Za-z_][\\w.-]*:)?svg[\\s>]"));
+    for (auto match = root.globalMatch(text); match.hasNext();) {
+        const qsizetype start = match.next().capturedStart();
+        const qsizetype comment = text.lastIndexOf(QLatin1String("<!--"), start);
+        if (comment >= 0 && text.indexOf(QLatin1String("-->"), comment) > start)
+            continue;
+        QChar quote;
+        for (qsizetype i = start; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (!quote.isNull())
+                quote = c == quote ? QChar() : quote;
+            else if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+                quote = c;
+            else if (c == QLatin1Char('>'))
+                return {start, i + 1};
+        }
+        break;
+    }
+    return {-1, -1};
+}
+
+// The drawing with its root element's size and view box replaced, so that
+// it shows exactly the frame at the given pixel size, nothing else of the
+// file changed. Empty when the file has no recognisable root element.
+QByteArray FramedDrawing(const QByteArray& original, const QRectF& frame, QSize size) {
+    const QString text = QString::fromLatin1(original);
+    const auto [start, end] = RootTag(text);
+    if (start < 0)
+        return QByteArray();
+    static const QRegularExpression sizing(QStringLiteral(
+        "\\s(?:width|height|viewBox|preserveAspectRatio)\\s*=\\s*(?:\"[^\"]*\"|'[^']*')"));
+    QString tag = text.mid(start, end - start);
+    tag.remove(sizing);
+    const qsizetype nameEnd = tag.indexOf(QRegularExpression(QStringLiteral("[\\s/>]")), 1);
+    tag.insert(nameEnd, QStringLiteral(" width=\"%1\" height=\"%2\" viewBox=\"%3 %4 %5 %6\""
+                                       " preserveAspectRatio=\"none\"")
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(frame.x(), 0, 'g', 17)
+                            .arg(frame.y(), 0, 'g', 17)
+                            .arg(frame.width(), 0, 'g', 17)
+                            .arg(frame.height(), 0, 'g', 17));
+    return (text.left(start) + tag + text.mid(end)).toLatin1();
+}
+
+// The largest difference of a channel between two premultiplied pictures.
+int LargestDifference(const QImage& a, const QImage& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const QRgb* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const QRgb* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            largest = std::max(
+                {largest, std::abs(qRed(p[x]) - qRed(q[x])), std::abs(qGreen(p[x]) - qGreen(q[x])),
+                 std::abs(qBlue(p[x]) - qBlue(q[x])), std::abs(qAlpha(p[x]) - qAlpha(q[x]))});
+    }
+    return largest;
+}
+
+// Writes the picture's drawing framed as its image file, so that prints
+// and exports at size draw it sharp, after checking that it renders as the
+// image file does.
+void StageDrawing(const QString& svgFile, const RenderedPicture& picture, const QString& path) {
+    QFile in(svgFile);
+    if (!in.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + svgFile.toStdString());
+    const QByteArray framed = FramedDrawing(in.readAll(), picture.frame, picture.image.size());
+    QSvgRenderer staged(framed);
+    if (framed.isEmpty() || !staged.isValid())
+        throw std::runtime_error("cannot frame the drawing " + svgFile.toStdString());
+    QImage check(picture.image.size(), QImage::Format_ARGB32_Premultiplied);
+    check.fill(Qt::transparent);
+    {
+        QPainter p(&check);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        staged.render(&p, QRectF(QPointF(0, 0), QSizeF(check.size())));
+    }
+    const int difference = LargestDifference(check, picture.image);
+    if (difference > kStagedDrawingTolerance)
+        throw std::runtime_error(
+            QStringLiteral("the framed drawing of %1 differs from its picture by %2")
+                .arg(svgFile)
+                .arg(difference)
+                .toStdString());
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(framed) != framed.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
 }
 
 // The picture's colours without premultiplied alpha, white where it is
@@ -161,12 +266,15 @@ QImage CategoryThumbnail(const QImage& cover, const QColor& tint) {
 }
 
 void RenderJob(const Job& job, const QString& svgRoot, const QString& dataDir) {
-    const QImage picture = RenderPicture(svgRoot + QLatin1Char('/') + job.picture->svgPath);
+    const QString svgFile = svgRoot + QLatin1Char('/') + job.picture->svgPath;
+    const RenderedPicture rendered = RenderPicture(svgFile);
+    const QImage& picture = rendered.image;
     job.picture->size = picture.size();
     const QString folder = dataDir + QLatin1Char('/') + job.category->name + QLatin1Char('/');
     WriteBmp24(StraightColours(picture), folder + QLatin1Char('i') + job.picture->name + ".bmp");
     WriteMaskRle8(AlphaMask(picture), folder + QLatin1Char('a') + job.picture->name + ".bmp");
     WriteBmp24(Thumbnail(picture), folder + QLatin1Char('t') + job.picture->name + ".bmp");
+    StageDrawing(svgFile, rendered, folder + QLatin1Char('i') + job.picture->name + ".svg");
     if (job.picture->name == job.category->cover)
         WriteBmp24(CategoryThumbnail(picture, QColor(job.category->tint)),
                    dataDir + QLatin1Char('/') + QLatin1Char('t') + job.category->name + ".bmp");

@@ -2,8 +2,10 @@
 // The clip-art library: pictures chosen from openclipart-svg by the manifest
 // clipart.txt, rendered into category folders under res/Data as triples
 // i<name>.bmp (24-bit picture), a<name>.bmp (its alpha mask) and
-// t<name>.bmp (thumbnail), plus one thumbnail t<category>.bmp per category
-// in res/Data itself, whose base name is the category's folder.
+// t<name>.bmp (thumbnail), each beside i<name>.svg, the drawing it was
+// rendered from, framed as the picture (prints and exports at size draw
+// it), plus one thumbnail t<category>.bmp per category in res/Data itself,
+// whose base name is the category's folder.
 
 #include <QList>
 #include <QSize>

@@ -18,6 +18,8 @@ public:
     int m_nVisible = 1;
     int m_nMirrored = 0;
     int m_nFlipped = 0;
+    // Degrees clockwise about the box's centre; see rotatedbox.h.
+    double m_dAngle = 0.0;
     CRLEStream m_stream;
 };
 

@@ -3,6 +3,7 @@
 #include "content/fileutil.h"
 #include "imaging/composelayer.h"
 #include "imaging/dib.h"
+#include "imaging/rotatedbox.h"
 #include "layers/layerchannel.h"
 #include "layers/layerserver.h"
 #include "platform/userservices.h"
@@ -267,9 +268,7 @@ void CLayerComposer::InvalidateLayerBox(CLayerChannel* layer) {
 }
 
 CRect CLayerComposer::PageBox(const CLayerChannel* layer) {
-    const int left = Trunc(layer->m_dX), top = Trunc(layer->m_dY);
-    return CRect(left, top, left + std::abs(Trunc(layer->m_dWidth)),
-                 top + std::abs(Trunc(layer->m_dHeight)));
+    return CRotatedBox(*layer).Cover();
 }
 
 void CLayerComposer::AddDirty(const CRect& box) {

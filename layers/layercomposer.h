@@ -66,7 +66,8 @@ public:
     virtual BOOL SelectLayer(CLayerChannel* layer);
     // The layer's box waits for composition.
     void InvalidateLayerBox(CLayerChannel* layer);
-    // The layer's box on the page (see above).
+    // The layer's box on the page (see above); for a turned layer the
+    // page pixels its turned box may cover.
     static CRect PageBox(const CLayerChannel* layer);
 
     // Composition --------------------------------------------------------------------------

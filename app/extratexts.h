@@ -12,12 +12,28 @@ struct MessageTableRow;
 enum : int {
     kFirstExtraTextId = 1100,
     kTransferPaperTextIds = 1100, // page print window: paper and marks
+    kEditingTextIds = 1200,       // the Edit menu, layer commands, recent files
 };
 
 enum : int {
     kTextLightFabric = kTransferPaperTextIds, // mirrored print, the default
     kTextDarkFabric,                          // printed face up, not mirrored
     kTextCutMarks,
+};
+
+// Menu texts carry their mnemonic ('&'); the layer's context menu shows
+// them without it.
+enum : int {
+    kTextEditMenu = kEditingTextIds,
+    kTextUndo,
+    kTextRedo,
+    kTextCopy,
+    kTextPaste,
+    kTextDuplicate,
+    kTextRotateLeft,
+    kTextRotateRight,
+    kTextRecentFiles,
+    kTextNoRecentFiles,
 };
 
 extern const MessageTableRow kExtraTexts[];

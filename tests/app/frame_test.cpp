@@ -26,7 +26,7 @@ TEST(FrameRectTest, CentresTheSettingOrTakesTheWholeScreen) {
 
 using FrameTest = ProgramTest;
 
-TEST_F(FrameTest, MenuHoldsTheFileAndHelpItems) {
+TEST_F(FrameTest, MenuHoldsTheFileEditAndHelpItems) {
     ASSERT_TRUE(Start());
     QStringList texts;
     for (QAction* menu : Frame()->menuBar()->actions()) {
@@ -34,9 +34,13 @@ TEST_F(FrameTest, MenuHoldsTheFileAndHelpItems) {
         for (QAction* item : menu->menu()->actions())
             texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
     }
+    // The Edit menu and the recent files speak the program's language.
     EXPECT_EQ(texts.join('|').toStdString(),
               "&File|&New...\tCtrl+N|&Open...\tCtrl+O|&Save\tCtrl+S|-|&Print...\tCtrl+P|"
-              "Print Pre&view|P&rint Setup...|-|E&xit|&Help|Help|&About...");
+              "Print Pre&view|P&rint Setup...|-|&Recente bestanden|-|E&xit|"
+              "Be&werken|&Ongedaan maken\tCtrl+Z|Opnieu&w\tCtrl+Y|-|&Kopiëren\tCtrl+C|"
+              "&Plakken\tCtrl+V|&Dupliceren\tCtrl+D|-|90° naar &links draaien|"
+              "90° naar &rechts draaien|&Help|Help|&About...");
 }
 
 TEST_F(FrameTest, KeyQAsksTheQuitQuestionOnceAndCancelKeepsTheProgram) {
@@ -87,7 +91,17 @@ TEST_F(FrameTest, EveryKeyOfTheTableHasItsCommand) {
                  {32780, Qt::Key_Left},
                  {32779, Qt::Key_Right},
                  {57670, Qt::Key_F1},
-                 {32781, QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)}};
+                 {32781, QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)},
+                 {57643, QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                 {57644, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+                 {57644, QKeySequence(Qt::CTRL | Qt::Key_Y)},
+                 {57634, QKeySequence(Qt::CTRL | Qt::Key_C)},
+                 {57637, QKeySequence(Qt::CTRL | Qt::Key_V)},
+                 {32800, QKeySequence(Qt::CTRL | Qt::Key_D)},
+                 {32803, QKeySequence(Qt::SHIFT | Qt::Key_Left)},
+                 {32806, QKeySequence(Qt::SHIFT | Qt::Key_Down)},
+                 {32808, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right)},
+                 {32809, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up)}};
     for (const auto& entry : table) {
         bool found = false;
         for (QAction* action : Frame()->actions())

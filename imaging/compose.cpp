@@ -6,6 +6,8 @@
 #include "imaging/composelayer.h"
 #include "imaging/dib.h"
 #include "imaging/progress.h"
+#include "imaging/rotatedbox.h"
+#include "imaging/rotatedpixels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,8 +46,12 @@ Rgb Between(const BYTE* table, const Rgb& from, const Rgb& to, int index) {
 // A layer that takes part, with everything a row needs worked out once:
 // its integer box, the source column of every page column it covers (read
 // from the decoded row, mirrored or not) and a buffer for its source row.
+// A turned layer takes part as an unturned one over the rectangle it
+// covers, reading rows of its turned pixels one to one.
 struct Participant {
     const CRLEStream* stream;
+    std::unique_ptr<CRotatedPixels> turned;
+    int sourceWidth, sourceHeight;
     int left, top, width, height;
     int x0, x1; // page columns the layer covers
     BYTE opacity;
@@ -63,13 +69,28 @@ std::vector<Participant> Participants(const std::vector<CComposeLayer*>& layers,
             continue;
         Participant p;
         p.stream = &l->m_stream;
+        p.sourceWidth = p.stream->GetWidth();
+        p.sourceHeight = p.stream->GetHeight();
         p.left = int(std::trunc(l->m_dX));
         p.top = int(std::trunc(l->m_dY));
         p.width = std::abs(int(std::trunc(l->m_dWidth)));
         p.height = std::abs(int(std::trunc(l->m_dHeight)));
         p.opacity = BYTE(l->m_nOpacity & 0xFF);
         p.flipped = l->m_nFlipped != 0;
-        const int sw = p.stream->GetWidth();
+        bool mirrored = l->m_nMirrored != 0;
+        if (const CRotatedBox box(*l); box.IsRotated() && p.width > 0 && p.height > 0) {
+            l->m_turnedRows.Prepare(l->m_stream);
+            p.turned = std::make_unique<CRotatedPixels>(box, p.sourceWidth, p.sourceHeight,
+                                                        mirrored, p.flipped, l->m_turnedRows);
+            const CRect& cover = p.turned->Cover();
+            p.left = cover.left, p.top = cover.top;
+            p.width = p.sourceWidth = cover.Width();
+            p.height = p.sourceHeight = cover.Height();
+            mirrored = p.flipped = false;
+        } else {
+            l->m_turnedRows.Clear();
+        }
+        const int sw = p.sourceWidth;
         p.x0 = std::max(p.left, 0);
         p.x1 = int(std::min<long long>((long long)p.left + p.width, W));
         if (p.height <= 0 || p.x1 <= p.x0)
@@ -79,7 +100,7 @@ std::vector<Participant> Participants(const std::vector<CComposeLayer*>& layers,
             // Nearest sampling, computed in double precision; a mirrored
             // layer reads its decoded row from the other end.
             const int sc = int(std::trunc(double(x - p.left) * sw / p.width));
-            p.sourceColumn[size_t(x - p.x0)] = l->m_nMirrored ? sw - 1 - sc : sc;
+            p.sourceColumn[size_t(x - p.x0)] = mirrored ? sw - 1 - sc : sc;
         }
         p.row.assign(size_t(sw), 0);
         out.push_back(std::move(p));
@@ -221,14 +242,15 @@ bool CDIB::Compose(const std::vector<CComposeLayer*>& layers, const void* owner,
             const int xFrom = std::max(p.x0, clipLeft), xTo = std::min(p.x1, clipRight);
             if (xFrom >= xTo)
                 continue;
-            const int sh = p.stream->GetHeight();
+            const int sh = p.sourceHeight;
             int sr = int(std::trunc(double(y - p.top) * sh / p.height));
             if (p.flipped)
                 sr = sh - 1 - sr;
             // Enlarged layers show a source row on several page rows: decode
             // it once. Columns a damaged row does not hold stay clear.
             if (sr != p.decodedRow) {
-                const int decoded = p.stream->DecodeRow(sr, p.row.data());
+                const int decoded = p.turned ? p.turned->DecodeRow(sr, p.row.data())
+                                             : p.stream->DecodeRow(sr, p.row.data());
                 std::fill(p.row.begin() + decoded, p.row.end(), DWORD(0));
                 p.decodedRow = sr;
             }

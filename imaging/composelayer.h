@@ -4,6 +4,7 @@
 // from it.
 
 #include "imaging/rlestream.h"
+#include "imaging/rotatedpixels.h"
 
 class CComposeLayer {
 public:
@@ -21,6 +22,8 @@ public:
     // Degrees clockwise about the box's centre; see rotatedbox.h.
     double m_dAngle = 0.0;
     CRLEStream m_stream;
+    // The stream decoded, kept while the layer is turned.
+    CDecodedRows m_turnedRows;
 };
 
 // The product table of the composition: entry [i * 256 + j] is

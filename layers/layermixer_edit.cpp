@@ -162,12 +162,13 @@ bool CLayerMixer::TrackSelection(int x, int y) {
         return false;
     // The frame's rectangle decides; the layer goes back to where the
     // drag found it, and a cancelled drag leaves it there.
-    AddDirty(PageBox(layer));
+    const CRect shown = PageBox(layer);
     start.ApplyTo(*layer);
     if (m_tracker.m_rect == before) {
-        layer->m_nModified = 1;
+        ShowSelectedLive(shown);
         return false;
     }
+    AddDirty(shown);
     ApplyTrackedRect(m_tracker.m_rect);
     NotifyEdited();
     return true;

@@ -11,12 +11,23 @@
 #include <QUndoCommand>
 
 // One step: the design before and after it. The step is made after the
-// change happened, so its first redo has nothing to do.
+// change happened, so its first redo has nothing to do. A step made
+// without an input of the user since the one before joins that one.
 class CDesignHistory::Step : public QUndoCommand {
 public:
     Step(CDesignHistory* history, std::shared_ptr<CDesignState> before,
-         std::shared_ptr<CDesignState> after)
-        : m_pHistory(history), m_before(std::move(before)), m_after(std::move(after)) {}
+         std::shared_ptr<CDesignState> after, unsigned input)
+        : m_pHistory(history), m_before(std::move(before)), m_after(std::move(after)),
+          m_nInput(input) {}
+
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const Step*>(other);
+        if (next->m_nInput != m_nInput)
+            return false;
+        m_after = next->m_after;
+        return true;
+    }
 
     void undo() override { m_pHistory->Put(m_before, m_after); }
     void redo() override {
@@ -29,11 +40,12 @@ private:
     CDesignHistory* m_pHistory;
     std::shared_ptr<CDesignState> m_before;
     std::shared_ptr<CDesignState> m_after;
+    unsigned m_nInput;
     bool m_bDone = false;
 };
 
-// A change made while a mouse button was held (a slider dragged) becomes
-// its step when the button is released.
+// Counts the user's inputs; a change made while a mouse button was held (a
+// slider dragged) becomes its step when the button is released.
 class CDesignHistory::ReleaseWatch : public QObject {
 public:
     explicit ReleaseWatch(CDesignHistory* history) : m_pHistory(history) {
@@ -42,11 +54,24 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease && m_pHistory->m_bPending)
-            QTimer::singleShot(0, this, [this]() {
-                if (m_pHistory->m_bPending)
-                    m_pHistory->Checkpoint();
-            });
+        switch (event->type()) {
+        case QEvent::MouseButtonRelease:
+            if (m_pHistory->m_bPending)
+                QTimer::singleShot(0, this, [this]() {
+                    if (m_pHistory->m_bPending)
+                        m_pHistory->Checkpoint();
+                });
+            [[fallthrough]];
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::Wheel:
+        case QEvent::Drop:
+            ++m_pHistory->m_nInputs;
+            break;
+        default:
+            break;
+        }
         return false;
     }
 
@@ -93,7 +118,7 @@ bool CDesignHistory::Checkpoint() {
     }
     std::shared_ptr<CDesignState> before = std::move(m_last);
     m_last = now;
-    m_stack.push(new Step(this, std::move(before), std::move(now)));
+    m_stack.push(new Step(this, std::move(before), std::move(now), m_nInputs));
     TellDocument();
     return true;
 }

@@ -7,6 +7,10 @@
 // taken while a mouse button is held; the release takes it), and a change
 // that changes nothing is no step.
 //
+// Changes made in answer to one input of the user (a click whose colour
+// button notifies twice, a command that clears the design and starts a new
+// one) are one step: a change with no input since the last step joins it.
+//
 // It keeps at least 100 steps (the oldest go first). The state at the last
 // save is the clean one: the document is marked modified whenever the
 // design is anywhere else in the history, so an undo after a save marks it
@@ -62,5 +66,6 @@ private:
     std::shared_ptr<CDesignState> m_last; // the design as the history last saw it
     bool m_bRestoring = false;
     bool m_bPending = false; // a change waits for the mouse button's release
+    unsigned m_nInputs = 0;  // the user's inputs so far, counted by the watch
     std::unique_ptr<ReleaseWatch> m_pWatch;
 };

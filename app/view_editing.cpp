@@ -148,6 +148,9 @@ bool CMorvaneView::InsertLayerRecord(const DesignRecord& record, CDIB* picture, 
         placed = list->AddPictureItem(picture, kPictureItemSize, kPictureItemSize, kPlaceAt, index);
     if (placed < 0)
         return false;
+    // A picture keeps the kind its record gives: shown whole or by its thumbnail.
+    if (record.IsPicture())
+        list->m_items[size_t(placed)].kind = record.kind;
     mixer->SynchroniseLayers();
     CLayerServer* server = list;
     CLayerChannel* layer =

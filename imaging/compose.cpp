@@ -95,6 +95,8 @@ std::vector<Participant> Participants(const std::vector<CComposeLayer*>& layers,
         p.x1 = int(std::min<long long>((long long)p.left + p.width, W));
         if (p.height <= 0 || p.x1 <= p.x0)
             continue;
+        if (p.turned)
+            p.turned->LimitColumns(p.x0 - p.left, p.x1 - p.left);
         p.sourceColumn.resize(size_t(p.x1 - p.x0));
         for (int x = p.x0; x < p.x1; ++x) {
             // Nearest sampling, computed in double precision; a mirrored

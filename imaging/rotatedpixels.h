@@ -40,6 +40,10 @@ public:
     CRotatedPixels(const CRotatedBox& box, int sourceWidth, int sourceHeight, bool mirrored,
                    bool flipped, CDecodedRows& rows);
 
+    // Only these columns of the covered rectangle are read (the part on
+    // the page); the others are left as they are.
+    void LimitColumns(int first, int last);
+
     // The covered page rectangle (CRotatedBox::Cover) and its size.
     const CRect& Cover() const { return m_cover; }
     int GetWidth() const { return m_cover.Width(); }
@@ -48,6 +52,10 @@ public:
     int DecodeRow(int row, DWORD* out) const;
 
 private:
+    // The columns of the row, within the limits, whose pixels may lie in
+    // the turned box (a pixel more on either side than the sides' lines).
+    void RowSpan(double rowU, double rowV, int* first, int* last) const;
+
     CRotatedBox m_box;
     CRect m_cover;
     int m_nSourceWidth;
@@ -55,4 +63,6 @@ private:
     bool m_bMirrored;
     bool m_bFlipped;
     CDecodedRows* m_pRows;
+    int m_nFirstColumn;
+    int m_nLastColumn;
 };

@@ -215,9 +215,12 @@ TEST_F(ViewHistoryTest, OpacityOrderTextAndColoursAreUndone) {
     WriteText(Qt::Key_T, QStringLiteral("Een"));
     ASSERT_EQ(Layers()->GetItem(0)->text, "Een");
     const int een = Layers()->GetItem(0)->serial;
+    Frame()->OnCommand(ID_LAYER_ROTATE_RIGHT); // the Edit menu's quarter turn
+    ASSERT_EQ(LayerOf(0)->m_dAngle, 90.0);
     steps = History()->Count();
     WriteText(Qt::Key_E, QStringLiteral("Twee"));
     ASSERT_EQ(Layers()->GetItem(0)->text, "Twee");
+    EXPECT_EQ(LayerOf(0)->m_dAngle, 90.0) << "an edited text keeps its turn";
     EXPECT_EQ(History()->Count(), steps + 1);
     Undo();
     EXPECT_EQ(Layers()->GetItem(0)->text, "Een");

@@ -1,6 +1,7 @@
 // The composition of the page: a four-corner gradient and, over it, the
 // layers from the back-most to the front-most, scaled to their boxes by
-// nearest sampling and blended by their alpha and opacity through the
+// nearest sampling (a turned layer through its turned pixels, see
+// rotatedpixels.h) and blended by their alpha and opacity through the
 // product table.
 
 #include "imaging/composelayer.h"

@@ -19,6 +19,8 @@ constexpr COLORREF kDefaultCorner = 0xE8E8E8;
 // control's side.
 constexpr double kTightMargin = 0.016;
 constexpr int kExportWidth = 1000;
+// Pixels kept of layers whose item went.
+constexpr size_t kMaxRetiredBytes = 64u << 20;
 
 int Trunc(double value) {
     return int(std::trunc(value));
@@ -43,6 +45,8 @@ CLayerComposer::CLayerComposer()
 CLayerComposer::~CLayerComposer() {
     m_pSelected = nullptr;
     for (CLayerChannel* layer : m_layers)
+        delete layer;
+    for (CLayerChannel* layer : m_retired)
         delete layer;
     delete m_pPage;
     delete[] m_pAlphaTable;
@@ -174,6 +178,12 @@ bool CLayerComposer::SynchroniseLayers() {
             }
             m_next.push_back(layer);
             touched = true;
+        } else if ((layer = TakeRetired(key)) != nullptr) {
+            layer->m_nOpacity = opacity;
+            layer->m_nModified = 1;
+            AddDirty(PageBox(layer));
+            m_next.push_back(layer);
+            touched = true;
         } else if ((layer = m_pLayerServer->CreateLayer(i)) != nullptr) {
             if (!layer->BuildStream()) {
                 delete layer;
@@ -205,7 +215,7 @@ bool CLayerComposer::SynchroniseLayers() {
             AddDirty(PageBox(layer));
             if (layer == m_pSelected)
                 m_pSelected = nullptr;
-            delete layer;
+            Retire(layer);
             layer = nullptr;
         }
         m_layers.swap(m_next);
@@ -218,6 +228,38 @@ bool CLayerComposer::SynchroniseLayers() {
     if (textCreated)
         OnTextLayerCreated();
     return true;
+}
+
+namespace {
+
+size_t PixelBytes(const CLayerChannel* layer) {
+    return (layer->m_stream.GetCodes().size() + layer->m_stream.GetRowStarts().size()) *
+           sizeof(DWORD);
+}
+
+} // namespace
+
+void CLayerComposer::Retire(CLayerChannel* layer) {
+    layer->m_turnedRows.Clear();
+    m_retired.push_back(layer);
+    m_nRetiredBytes += PixelBytes(layer);
+    while (m_nRetiredBytes > kMaxRetiredBytes && !m_retired.empty()) {
+        m_nRetiredBytes -= PixelBytes(m_retired.front());
+        delete m_retired.front();
+        m_retired.erase(m_retired.begin());
+    }
+}
+
+CLayerChannel* CLayerComposer::TakeRetired(int key) {
+    for (auto it = m_retired.begin(); it != m_retired.end(); ++it) {
+        if ((*it)->m_nKey != key)
+            continue;
+        CLayerChannel* layer = *it;
+        m_retired.erase(it);
+        m_nRetiredBytes -= PixelBytes(layer);
+        return layer;
+    }
+    return nullptr;
 }
 
 void CLayerComposer::PlaceNewLayer(CLayerChannel* layer) {

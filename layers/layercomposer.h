@@ -121,6 +121,12 @@ private:
     // Index in m_layers of the layer with the key (slots already taken by
     // the synchronisation are null); -1 when none.
     int SlotOfKey(int key) const;
+    // A layer whose item went is kept with its built pixels for a while:
+    // an item that comes back under its key (an undo) takes its layer from
+    // here instead of building it again. The oldest go first beyond
+    // kMaxRetiredBytes of pixels.
+    void Retire(CLayerChannel* layer);
+    CLayerChannel* TakeRetired(int key);
 
     // The key of the list's current item when the selection last followed
     // it: the selection follows the list only when the list selects anew, so
@@ -128,4 +134,6 @@ private:
     int m_nFollowedKey = 0;
     std::vector<CLayerChannel*> m_next;        // the new order while synchronising
     std::vector<CComposeLayer*> m_composeList; // m_layers as composition reads them
+    std::vector<CLayerChannel*> m_retired;     // owned, the newest last
+    size_t m_nRetiredBytes = 0;
 };

@@ -3,7 +3,6 @@
 #include "app/morvaneapp.h"
 #include "app/morvanedoc.h"
 #include "app/morvaneview.h"
-#include "content/fileutil.h"
 #include "controls/colorbutton.h"
 #include "imaging/dib.h"
 #include "layers/layerchannel.h"
@@ -12,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 

@@ -40,12 +40,18 @@ std::string FormatContentRequest(const std::string& request, const std::string& 
     return line;
 }
 
-// A menu text without its mnemonic marks, for the page's context menu.
+// A menu text without its mnemonic marks, for the page's context menu: "&&"
+// stands for one '&', a single '&' goes.
 std::string WithoutMnemonic(const std::string& text) {
     std::string plain;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (text[i] != '&' || (i + 1 < text.size() && text[i + 1] == '&' && ++i))
-            plain += text[i];
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (i + 1 >= text.size() || text[i + 1] != '&')
+                continue;
+            ++i;
+        }
+        plain += text[i];
+    }
     return plain;
 }
 

@@ -1,5 +1,6 @@
 #include "app/designfile.h"
 
+#include "app/designextensions.h"
 #include "platform/paths.h"
 
 #include <algorithm>
@@ -222,6 +223,14 @@ std::string CDesignLineReader::ReadLine() {
     return std::string(NextLine());
 }
 
+std::string_view CDesignLineReader::PeekLine() const {
+    const size_t start = std::min(m_nPos, m_data.size());
+    size_t end = start;
+    while (end < m_data.size() && m_data[end] != '\n' && m_data[end] != '\0')
+        ++end;
+    return m_data.substr(start, end - start);
+}
+
 int CDesignLineReader::ReadInt() {
     return DesignToInt(NextLine());
 }
@@ -342,12 +351,16 @@ DesignFile ParseDesign(std::string_view bytes) {
     const size_t room = std::min<size_t>(text.size() / 10 + 1, size_t(kMaxDesignRecords));
     design.records.reserve(std::min<size_t>(room, size_t(std::max(design.announcedCount, 0))));
     for (int i = 0; i < design.announcedCount && !reader.AtEnd(); ++i) {
+        if (reader.PeekLine() == kExtensionsBegin)
+            break; // fewer records than announced
         if (int(design.records.size()) >= kMaxDesignRecords) {
             design.truncated = true;
             break;
         }
         design.records.push_back(ReadRecord(reader));
     }
+    if (reader.PeekLine() == kExtensionsBegin)
+        ReadDesignExtensions(reader, design);
     design.truncated = design.truncated || reader.WasCut();
     return design;
 }
@@ -457,6 +470,7 @@ std::string WriteDesignText(const DesignFile& design) {
                           design.pageHeight);
     for (const DesignRecord& record : design.records)
         AppendDesignRecord(out, record);
+    AppendDesignExtensions(out, design.extensionLines, ExtensionsOf(design));
     return out;
 }
 
@@ -471,11 +485,14 @@ std::string TrimDesignPath(std::string_view path) {
 }
 
 std::string ResolveDesignPath(const std::string& trimmedPath, const std::string& programFolder,
-                              const std::string& contentFolder) {
+                              const std::string& contentFolder, const std::string& designFolder) {
     if (trimmedPath.empty())
         return std::string();
-    for (const std::string& candidate : {trimmedPath, programFolder + trimmedPath,
-                                         contentFolder + trimmedPath, "/" + trimmedPath}) {
+    std::vector<std::string> candidates = {trimmedPath, programFolder + trimmedPath,
+                                           contentFolder + trimmedPath, "/" + trimmedPath};
+    if (!designFolder.empty())
+        candidates.push_back(designFolder + trimmedPath);
+    for (const std::string& candidate : candidates) {
         const std::string native = platform::NativePath(candidate);
         std::error_code ec;
         if (std::filesystem::is_regular_file(native, ec))

@@ -78,6 +78,9 @@ struct DesignRecord {
     DesignTextBlock text;       // kind 1 only
     DesignPictureBlock picture; // kinds 2 and 3 only
     DesignBox box;
+    // From the extension block (designextensions.h), not the record.
+    double angle = 0.0;                      // degrees clockwise, [0, 360)
+    std::vector<std::string> extensionLines; // kept lines this program does not know
 
     bool IsText() const { return kind == kDesignTextLayer; }
     bool IsPicture() const { return kind == kDesignPictureLayer || kind == kDesignThumbnailLayer; }
@@ -90,6 +93,8 @@ struct DesignFile {
     int pageHeight = 0;
     // From the back-most layer to the front-most, as in the file.
     std::vector<DesignRecord> records;
+    // Lines of the extension block that belong to the design as a whole.
+    std::vector<std::string> extensionLines;
     bool truncated = false; // a limit above cut the data short
 };
 
@@ -105,6 +110,8 @@ public:
     explicit CDesignLineReader(std::string&&) = delete;
 
     std::string ReadLine();
+    // The next line without reading it.
+    std::string_view PeekLine() const;
     // The conversions of the C run time in the "C" locale, whatever the
     // process locale: leading white space, a sign, digits; 0 for a line
     // that does not start with a number. Integers saturate at 32 bits.
@@ -141,7 +148,8 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 
 // Parses the bytes of a design file (decoded as above). Never fails: what
 // is missing reads as empty lines and zeros, and reading stops at the end
-// of the data or at a limit. Boxes are as written, not yet scaled.
+// of the data or at a limit. Boxes are as written, not yet scaled. The
+// records end early where the extension block begins.
 DesignFile ParseDesign(std::string_view bytes);
 // Reads the text block that follows a record's kind and opacity lines.
 DesignTextBlock ReadDesignTextBlock(CDesignLineReader& reader);
@@ -176,7 +184,8 @@ void AppendDesignPictureBlock(std::string& out, const DesignPictureBlock& block)
 void AppendDesignBox(std::string& out, const DesignBox& box);
 // A whole record: common lines, the block of its kind, the box.
 void AppendDesignRecord(std::string& out, const DesignRecord& record);
-// The whole file of a parsed design, its count line being its record count.
+// The whole file of a parsed design, its count line being its record
+// count, with its extension block when it has one.
 std::string WriteDesignText(const DesignFile& design);
 
 // Picture paths --------------------------------------------------------------------
@@ -189,5 +198,8 @@ std::string TrimDesignPath(std::string_view path);
 // its leading slash to the trimming), that names an existing file; as a path
 // of this system (backslashes to '/'). Empty when none exists. The folders
 // end in a separator, as the application settings keep them.
+// A design folder, when given, is tried last: pictures that were pasted
+// into a design are stored beside it and named without a folder.
 std::string ResolveDesignPath(const std::string& trimmedPath, const std::string& programFolder,
-                              const std::string& contentFolder);
+                              const std::string& contentFolder,
+                              const std::string& designFolder = std::string());

@@ -12,8 +12,8 @@ const MessageTableRow kExtraTexts[] = {
       "Heller Stoff (gespiegelt)"}},
     // page print window: transfer paper for dark fabric, printed as shown
     {kTextDarkFabric,
-     {"Donkere stof (niet gespiegeld)", "Tissu foncé (non inversé)",
-      "Dark fabric (not mirrored)", "Dunkler Stoff (nicht gespiegelt)"}},
+     {"Donkere stof (niet gespiegeld)", "Tissu foncé (non inversé)", "Dark fabric (not mirrored)",
+      "Dunkler Stoff (nicht gespiegelt)"}},
     // page print window: marks at the corners of every copy
     {kTextCutMarks, {"Snijtekens", "Traits de coupe", "Cut marks", "Schnittmarken"}},
     // printing: the pixel budget lowered the resolution of a copy
@@ -40,6 +40,25 @@ const MessageTableRow kExtraTexts[] = {
      {"%d x %d beeldpunten", "%d x %d pixels", "%d x %d pixels", "%d x %d Pixel"}},
     {kTextOk, {"OK", "OK", "OK", "OK"}},
     {kTextCancel, {"Annuleren", "Annuler", "Cancel", "Abbrechen"}},
+    // menu bar: the Edit menu
+    {kTextEditMenu, {"Be&werken", "&Edition", "&Edit", "&Bearbeiten"}},
+    // Edit menu: take the last change back, and do it again
+    {kTextUndo, {"&Ongedaan maken", "&Annuler", "&Undo", "&Rückgängig"}},
+    {kTextRedo, {"Opnieu&w", "&Rétablir", "&Redo", "&Wiederholen"}},
+    // Edit menu: the selected layer to the clipboard, and back as a new layer
+    {kTextCopy, {"&Kopiëren", "&Copier", "&Copy", "&Kopieren"}},
+    {kTextPaste, {"&Plakken", "C&oller", "&Paste", "&Einfügen"}},
+    // Edit menu and layer menu: a copy of the selected layer beside it
+    {kTextDuplicate, {"&Dupliceren", "&Dupliquer", "&Duplicate", "&Duplizieren"}},
+    // Edit menu and layer menu: a quarter turn of the selected layer
+    {kTextRotateLeft,
+     {"90° naar &links draaien", "Pivoter à &gauche", "Rotate 90° &left", "90° nach &links"}},
+    {kTextRotateRight,
+     {"90° naar &rechts draaien", "Pivoter à &droite", "Rotate 90° &right", "90° nach &rechts"}},
+    // File menu: the designs opened last
+    {kTextRecentFiles,
+     {"&Recente bestanden", "Fichiers &récents", "Recent &files", "&Zuletzt geöffnet"}},
+    {kTextNoRecentFiles, {"(geen)", "(aucun)", "(none)", "(keine)"}},
 };
 
 const int kExtraTextRows = static_cast<int>(std::size(kExtraTexts));

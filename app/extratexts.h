@@ -12,6 +12,7 @@ struct MessageTableRow;
 enum : int {
     kFirstExtraTextId = 1100,
     kTransferPaperTextIds = 1100, // printing and exporting for print: 1100 to 1149
+    kEditingTextIds = 1200,       // the Edit menu, layer commands, recent files
 };
 
 enum : int {
@@ -26,6 +27,21 @@ enum : int {
     kTextExportPixels, // two "%d": width and height in pixels
     kTextOk,
     kTextCancel,
+};
+
+// Menu texts carry their mnemonic ('&'); the layer's context menu shows
+// them without it.
+enum : int {
+    kTextEditMenu = kEditingTextIds,
+    kTextUndo,
+    kTextRedo,
+    kTextCopy,
+    kTextPaste,
+    kTextDuplicate,
+    kTextRotateLeft,
+    kTextRotateRight,
+    kTextRecentFiles,
+    kTextNoRecentFiles,
 };
 
 extern const MessageTableRow kExtraTexts[];

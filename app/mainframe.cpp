@@ -1,8 +1,11 @@
 #include "app/mainframe.h"
 
+#include "app/editcommands.h"
+#include "app/editmenus.h"
 #include "app/morvanedoc.h"
 #include "app/morvaneview.h"
 #include "content/appsettings.h"
+#include "layers/layermixer.h"
 #include "platform/printing.h"
 #include "platform/window.h"
 
@@ -51,6 +54,22 @@ std::vector<KeyEntry> KeyboardTable() {
         {QKeySequence(Qt::KeypadModifier | Qt::Key_Plus), ID_SLIDER_UP},
         {QKeySequence(Qt::KeypadModifier | Qt::Key_Minus), ID_SLIDER_DOWN},
         {QKeySequence(Qt::Key_F1), ID_HELP_INDEX},
+        // Editing: undo and redo, the clipboard, a copy of the layer, and
+        // nudges by a page pixel (with Ctrl by ten).
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), ID_EDIT_UNDO},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), ID_EDIT_REDO},
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), ID_EDIT_REDO},
+        {QKeySequence(Qt::CTRL | Qt::Key_C), ID_EDIT_COPY},
+        {QKeySequence(Qt::CTRL | Qt::Key_V), ID_EDIT_PASTE},
+        {QKeySequence(Qt::CTRL | Qt::Key_D), ID_LAYER_DUPLICATE},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Left), ID_LAYER_NUDGE_LEFT},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Right), ID_LAYER_NUDGE_RIGHT},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Up), ID_LAYER_NUDGE_UP},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Down), ID_LAYER_NUDGE_DOWN},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Left), ID_LAYER_NUDGE_LEFT_FAR},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right), ID_LAYER_NUDGE_RIGHT_FAR},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up), ID_LAYER_NUDGE_UP_FAR},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down), ID_LAYER_NUDGE_DOWN_FAR},
     };
 }
 
@@ -109,6 +128,7 @@ void CMainFrame::BuildMenu() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(AddCommandAction(QStringLiteral("Help"), ID_HELP_INDEX));
     help->addAction(AddCommandAction(QStringLiteral("&About..."), ID_APP_ABOUT));
+    AddEditingMenus(this, file);
 }
 
 // The keys live on the frame, not in the menu, so a key and its menu item

@@ -1,5 +1,7 @@
 #include "app/morvaneview.h"
 
+#include "app/designhistory.h"
+#include "app/designpictures.h"
 #include "platform/gdi/dc.h"
 #include "platform/window.h"
 #include "popups/pageprintwindow.h"
@@ -18,9 +20,13 @@ CMorvaneView::CMorvaneView(QWidget* parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    m_pHistory = std::make_unique<CDesignHistory>(*this);
+    m_pPictures = std::make_unique<CDesignPictures>(*this);
 }
 
 CMorvaneView::~CMorvaneView() {
+    // Nothing the controls do while they go is a change to the design.
+    m_pHistory.reset();
     delete m_pPageWindow;
     m_pPageWindow = nullptr;
     delete m_pWizardWindow;

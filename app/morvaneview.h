@@ -13,12 +13,17 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CButtonControl;
 class CColorButtonControl;
 class CDC;
+class CDesignHistory;
+class CDesignPictures;
+class CDIB;
 class CLayerCycle;
 class CLayerMixer;
 class CMorvaneDoc;
@@ -124,6 +129,15 @@ public:
     // moves past them.
     bool ReadDesignHeader(std::string_view data, size_t* position);
 
+    // Editing (view_editing.cpp) -----------------------------------------------------------
+    // After every notification: the design's changes become undo steps.
+    void OnDispatchFinished(int kind) override;
+    CDesignHistory* History() const { return m_pHistory.get(); }
+    // Pictures pasted into the design or stored beside it.
+    std::unique_ptr<CDesignPictures> m_pPictures;
+    // Lines of a design file's extension block that belong to the design.
+    std::vector<std::string> m_designExtensionLines;
+
     // Printing -----------------------------------------------------------------------------
     // The framework's print commands (57607, 57608, 57609) and the printer set-up.
     void OnFilePrint();
@@ -210,10 +224,28 @@ private:
     bool WriteDesignFile(const std::string& path);
     bool ReadDesignFile(const std::string& path);
     bool ImportPicture(const std::string& path);
-    void AddDesignRecord(const DesignRecord& record);
+    // The design folder finds pictures stored beside the design.
+    void AddDesignRecord(const DesignRecord& record, const std::string& designFolder);
+    // A record's picture: the path as written, else one the user looks up.
+    CDIB* LoadRecordPicture(const DesignRecord& record, const std::string& designFolder);
+
+    // Editing commands.
+    bool OnEditingCommand(int sender);
+    void UndoCommand(bool redo);
+    void DuplicateSelected();
+    void CopySelected();
+    void PasteClipboard();
+    void OpenRecentFile(int index);
+    // Opens a chosen path as the load command does after its dialog.
+    void OpenPath(const std::string& path);
+    // Adds the record's layer at the list index with the record's box and
+    // options, selected; the picture (for picture records) is given. FALSE
+    // when no item was added (the picture was not taken).
+    bool InsertLayerRecord(const DesignRecord& record, CDIB* picture, int index);
 
     CMorvaneDoc* m_pDocument;
     const std::string* m_pPayload; // the payload of the select being dispatched
     bool m_bPrinting;
     bool m_bInvalidateOnPaint; // the first screen paint, and the first after a print
+    std::unique_ptr<CDesignHistory> m_pHistory;
 };

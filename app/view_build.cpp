@@ -45,6 +45,21 @@ std::string FormatContentRequest(const std::string& request, const std::string& 
     return line;
 }
 
+// A menu text without its mnemonic marks, for the page's context menu: "&&"
+// stands for one '&', a single '&' goes.
+std::string WithoutMnemonic(const std::string& text) {
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (i + 1 >= text.size() || text[i + 1] != '&')
+                continue;
+            ++i;
+        }
+        plain += text[i];
+    }
+    return plain;
+}
+
 // A member of a strip takes an equal share of it.
 void WeighMember(CControlBase* member) {
     member->m_dWeight = 1.0;
@@ -172,6 +187,9 @@ bool CMorvaneView::AddMixer() {
         return false;
     mixer->SetMenuTexts(Text(1036), Text(1037), Text(1038), Text(1039), Text(1040), Text(1041),
                         Text(1042), Text(1043));
+    mixer->SetExtraMenuTexts(WithoutMnemonic(Text(kTextDuplicate)),
+                             WithoutMnemonic(Text(kTextRotateLeft)),
+                             WithoutMnemonic(Text(kTextRotateRight)));
     CLayerCycle* list = LayerList();
     mixer->m_pLayerServer = list;
     list->SetMixer(mixer);

@@ -1,6 +1,7 @@
 // What the controls, the menu and the keys do to the design: every select
 // the view hears, by the identifier of the control that raised it.
 
+#include "app/designhistory.h"
 #include "app/morvaneapp.h"
 #include "app/morvanedoc.h"
 #include "app/morvaneview.h"
@@ -16,6 +17,7 @@
 #include "platform/userservices.h"
 
 #include <cstdio>
+#include <strings.h>
 
 namespace {
 
@@ -122,7 +124,8 @@ void CMorvaneView::OnNotify_Select(int sender, int value) {
         ApplyMainColour();
         break;
     default:
-        CControlManager::OnNotify_Select(sender, value);
+        if (!OnEditingCommand(sender))
+            CControlManager::OnNotify_Select(sender, value);
         break;
     }
 }
@@ -155,15 +158,27 @@ void CMorvaneView::LoadCommand(const std::string* folder) {
     std::string path = m_strLastLoadPath.empty() ? m_strLoadFolder : m_strLastLoadPath;
     if (!FileDialog(&path, this, TRUE, ".prt", 0, kOpenFilter))
         return;
+    OpenPath(path);
+}
+
+void CMorvaneView::OpenPath(const std::string& path) {
     if (!LoadablePath(path))
         return;
     platform::BeginWaitCursor();
     const bool loaded = LoadDesign(path);
     platform::EndWaitCursor();
-    if (loaded)
-        SetDesignTitle(path);
-    else
+    if (!loaded) {
         AfxMessageBox(Text(1009));
+        return;
+    }
+    SetDesignTitle(path);
+    // A design read from its file is the saved one; a picture added to the
+    // design is a change.
+    std::string extension;
+    std::string drive, folder, name;
+    if (m_pHistory && SplitPath(path, &drive, &folder, &name, &extension) &&
+        strcasecmp(extension.c_str(), ".prt") == 0)
+        m_pHistory->MarkSaved();
 }
 
 // The name the save dialog offers: the last one saved to, else the design's
@@ -198,10 +213,15 @@ void CMorvaneView::SaveCommand(const std::string* path) {
     platform::BeginWaitCursor();
     const bool saved = SaveDesign(m_strLastSavePath);
     platform::EndWaitCursor();
-    if (saved)
-        SetDesignTitle(m_strLastSavePath);
-    else
+    if (!saved) {
         AfxMessageBox(Text(1008));
+        return;
+    }
+    SetDesignTitle(m_strLastSavePath);
+    std::string drive, folder, name, extension;
+    if (m_pHistory && SplitPath(m_strLastSavePath, &drive, &folder, &name, &extension) &&
+        strcasecmp(extension.c_str(), ".prt") == 0)
+        m_pHistory->MarkSaved();
 }
 
 void CMorvaneView::SetDesignTitle(const std::string& path) {
@@ -229,6 +249,7 @@ bool CMorvaneView::NewDesign() {
     if (!mixer)
         return false;
     mixer->SetAllBackgroundColours(0x00FFFFFF);
+    m_designExtensionLines.clear();
     SetDesignTitle("Untitled");
     return true;
 }
@@ -243,6 +264,9 @@ void CMorvaneView::WizardCommand() {
 
 void CMorvaneView::AfterCreate() {
     OnSize(0, -1, -1);
+    // The design as it starts is the first the history knows.
+    if (m_pHistory)
+        m_pHistory->Start();
     // The design window stands behind the wizard.
     if (QWidget* frame = window(); frame != this)
         frame->show();

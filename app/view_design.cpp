@@ -2,7 +2,9 @@
 // and the page, read back into them, the page exported as a picture and a
 // picture file opened as a new layer.
 
+#include "app/designextensions.h"
 #include "app/designfile.h"
+#include "app/designpictures.h"
 #include "app/morvaneview.h"
 #include "content/appsettings.h"
 #include "content/fileutil.h"
@@ -84,6 +86,9 @@ bool CMorvaneView::WriteDesignFile(const std::string& path) {
     CLayerMixer* mixer = Mixer();
     if (!list)
         return false;
+    // Pictures pasted into the design go beside it, so it opens elsewhere.
+    if (m_pPictures && !m_pPictures->StoreBeside(path, *list))
+        return false;
     std::string text;
     WriteDesignHeader(&text);
     const int count = list->GetLayerCount();
@@ -92,6 +97,8 @@ bool CMorvaneView::WriteDesignFile(const std::string& path) {
     int width = 0, height = 0;
     const bool hasPage = mixer->GetDesignFrame(&width, &height);
     AppendDesignPageLines(text, count, hasPage, width, height);
+    std::vector<LayerExtension> extensions;
+    int written = 0;
     for (int i = count - 1; i >= 0; --i) {
         std::string item;
         const int key = list->SerialiseLayer(i, &item);
@@ -108,7 +115,9 @@ bool CMorvaneView::WriteDesignFile(const std::string& path) {
         box.mirrored = layer->m_nMirrored;
         box.flipped = layer->m_nFlipped;
         AppendDesignBox(text, box);
+        extensions.push_back(LayerExtension{written++, layer->m_dAngle, layer->m_extensionLines});
     }
+    AppendDesignExtensions(text, m_designExtensionLines, extensions);
     if (!WriteWholeFile(path, text)) {
         ShowMessage(Format("Error: failed to save %d bytes to file %s", int(text.size()), path),
                     MB_OK);
@@ -187,25 +196,30 @@ bool CMorvaneView::ReadDesignHeader(std::string_view data, size_t* position) {
     return true;
 }
 
-namespace {
-
-// A picture of a record: the path as written, else one the user looks up.
-// It comes back as the record describes it, so the design is written again
-// as it was read: a picture item (kind 2) keeps its image part, a
-// thumbnail item (kind 3) has its thumbnail, and the load mode is the one
-// written.
-CDIB* LoadRecordPicture(CMorvaneView* view, const DesignRecord& record) {
+// A picture of a record: the path as written, else one the user looks up
+// (or one stored beside the design). It comes back as the record describes
+// it, so the design is written again as it was read: a picture item (kind
+// 2) keeps its image part, a thumbnail item (kind 3) has its thumbnail, and
+// the load mode is the one written.
+CDIB* CMorvaneView::LoadRecordPicture(const DesignRecord& record, const std::string& designFolder) {
     const std::string trimmed = TrimDesignPath(record.picture.imagePath);
     std::string path = ResolveDesignPath(trimmed, AppSettings().GetProgramFolder(),
                                          AppSettings().GetContentFolder());
+    // Only the design's own folder holds it: a picture stored beside it.
+    bool beside = false;
+    if (path.empty() && !designFolder.empty()) {
+        path = ResolveDesignPath(trimmed, AppSettings().GetProgramFolder(),
+                                 AppSettings().GetContentFolder(), designFolder);
+        beside = !path.empty();
+    }
     if (path.empty()) {
-        const std::string* request = view->Strings().Find(1016);
-        view->ShowMessage((request ? *request : std::string()) + " " + trimmed, MB_OKCANCEL);
+        const std::string* request = Strings().Find(1016);
+        ShowMessage((request ? *request : std::string()) + " " + trimmed, MB_OKCANCEL);
         std::string drive, folder, name, extension;
         std::string picked;
         if (SplitPath(trimmed, &drive, &folder, &name, &extension))
             picked = name + extension;
-        if (!FileDialog(&picked, view, TRUE, ".prt", 0, kMissingPictureFilter) ||
+        if (!FileDialog(&picked, this, TRUE, ".prt", 0, kMissingPictureFilter) ||
             !FileExists(picked))
             return nullptr;
         path = picked;
@@ -222,10 +236,12 @@ CDIB* LoadRecordPicture(CMorvaneView* view, const DesignRecord& record) {
     picture->EnsureParts(record.kind == kDesignPictureLayer ? CDIB::kImage | CDIB::kThumbnail
                                                             : CDIB::kThumbnail);
     picture->SetLoadMode(record.picture.loadMode);
+    // A picture stored beside its design keeps the name the design gives
+    // it, so the design is written again as it was read.
+    if (beside && m_pPictures)
+        m_pPictures->KeepBeside(picture, designFolder, trimmed);
     return picture;
 }
-
-} // namespace
 
 bool CMorvaneView::ReadDesignFile(const std::string& path) {
     DWORD size = 0;
@@ -245,12 +261,16 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
         return false;
     ScaleDesignToPage(design, width, height);
     mixer->SetDesignFrame(design.pageWidth, design.pageHeight);
+    m_designExtensionLines = design.extensionLines;
+    std::string drive, folder, name, extension;
+    const std::string designFolder =
+        SplitPath(path, &drive, &folder, &name, &extension) ? drive + folder : std::string();
     for (const DesignRecord& record : design.records)
-        AddDesignRecord(record);
+        AddDesignRecord(record, designFolder);
     return true;
 }
 
-void CMorvaneView::AddDesignRecord(const DesignRecord& record) {
+void CMorvaneView::AddDesignRecord(const DesignRecord& record, const std::string& designFolder) {
     CLayerCycle* list = LayerList();
     CLayerMixer* mixer = Mixer();
     int index = -1;
@@ -258,7 +278,7 @@ void CMorvaneView::AddDesignRecord(const DesignRecord& record) {
         index = list->AddTextItem(&record.text.text, &record.text.font, int(record.text.colour),
                                   record.text.alignment, 0, 0);
     } else if (record.IsPicture()) {
-        CDIB* picture = LoadRecordPicture(this, record);
+        CDIB* picture = LoadRecordPicture(record, designFolder);
         if (!picture)
             return;
         index = list->AddPictureItem(picture, kImportDisplaySize, kImportDisplaySize, 0, 0);
@@ -280,6 +300,8 @@ void CMorvaneView::AddDesignRecord(const DesignRecord& record) {
     layer->m_nVisible = record.box.visible;
     layer->m_nMirrored = record.box.mirrored;
     layer->m_nFlipped = record.box.flipped;
+    layer->m_dAngle = record.angle;
+    layer->m_extensionLines = record.extensionLines;
     layer->m_nModified = 1;
     mixer->SelectLayer(nullptr);
     mixer->SelectLayer(layer);

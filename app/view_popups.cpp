@@ -109,7 +109,13 @@ void CMorvaneView::ApplyTextWindowResult(int edit, const multimenu_package* sele
         int x = 0, y = 0, width = 0, height = 0;
         int mirrored = 0, flipped = 0, visible = 0, opacity = 0;
     } kept;
+    // What the text's layer has beyond the record: its turn and the lines
+    // of a design file kept for it.
+    double keptAngle = 0.0;
+    std::vector<std::string> keptLines;
     if (old) {
+        keptAngle = old->m_dAngle;
+        keptLines = old->m_extensionLines;
         kept = {int(old->m_dX),   int(old->m_dY),  int(old->m_dWidth), int(old->m_dHeight),
                 old->m_nMirrored, old->m_nFlipped, old->m_nVisible,    old->m_nOpacity};
         mixer->SelectLayer(old);
@@ -134,6 +140,8 @@ void CMorvaneView::ApplyTextWindowResult(int edit, const multimenu_package* sele
     layer->m_nOpacity = kept.opacity;
     layer->m_nVisible = kept.visible;
     layer->m_nMirrored = kept.mirrored;
+    layer->m_dAngle = keptAngle;
+    layer->m_extensionLines = std::move(keptLines);
     layer->m_nModified = 1;
     mixer->SelectLayer(nullptr);
     mixer->SelectLayer(layer);

@@ -99,6 +99,16 @@ BOOL CControlManager::AddListener(CControlBase* control) {
 BOOL CControlManager::Dispatch(CNotifier* r) {
     if (!r)
         return FALSE;
+    // Notifications raised while one is handled belong to it: only the
+    // outermost one ends a dispatch.
+    ++m_nDispatchDepth;
+    DispatchRecord(r);
+    if (--m_nDispatchDepth == 0)
+        OnDispatchFinished(r->m_nKind);
+    return TRUE;
+}
+
+void CControlManager::DispatchRecord(CNotifier* r) {
     const int kind = r->m_nKind;
     const int sender = r->m_nSender;
     // The listener list is read afresh on every step: listeners added while
@@ -153,7 +163,6 @@ BOOL CControlManager::Dispatch(CNotifier* r) {
         break;
     }
     }
-    return TRUE;
 }
 
 BOOL CControlManager::Notify(int sender, int kind, int64_t value0, int64_t value1, int64_t value2) {

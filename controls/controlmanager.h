@@ -102,6 +102,9 @@ public:
     virtual void OnNotify_Double(int, double) {}
     virtual void OnNotify_Generic(int, int64_t, int64_t) {}
     virtual void OnNotify_Custom(int, int64_t, int64_t) {}
+    // After a notification and everything it set off: the outermost
+    // dispatch has ended.
+    virtual void OnDispatchFinished(int /*kind*/) {}
     virtual DWORD GetFlags() { return m_dwFlags; }
 
     // Controls and listeners --------------------------------------------------------------
@@ -189,6 +192,11 @@ protected:
     virtual void DestroyHost();
     // The minimum or maximum size changed; hosts apply them to their window.
     virtual void OnSizeLimitsChanged() {}
+
+private:
+    void DispatchRecord(CNotifier* record);
+
+    int m_nDispatchDepth = 0;
 };
 
 // A scale factor divided in single precision, as layout computes them; a

@@ -7,6 +7,10 @@
 #include "controls/thumbcontrol.h"
 #include "imaging/dib.h"
 
+#include <QObject>
+#include <QWheelEvent>
+#include <QWidget>
+
 #include <utility>
 
 namespace {
@@ -49,12 +53,30 @@ private:
     std::vector<CControlBase*> m_thumbs;
 };
 
+class CThumbStrip::WheelFilter : public QObject {
+public:
+    explicit WheelFilter(CThumbStrip* strip) : m_pStrip(strip) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Wheel)
+            return false;
+        const QPoint delta = static_cast<QWheelEvent*>(event)->angleDelta();
+        m_pStrip->ScrollByWheel(delta.y() != 0 ? delta.y() : delta.x());
+        event->accept();
+        return true;
+    }
+
+private:
+    CThumbStrip* m_pStrip;
+};
+
 CThumbStrip::CThumbStrip(CControlManager* manager, QWidget* parent, int id, const CRect* rect,
                          DWORD flags, const char* folder, const char* altFolder,
                          const char* pattern, int gapX, int gapY)
     : CLayoutGroup(manager, parent, id, rect, flags, gapX, gapY), m_nFirst(0), m_pUpButton(nullptr),
       m_pDownButton(nullptr), m_pSelected(nullptr), m_pSource(nullptr), m_pTarget(nullptr),
-      m_bInColumn(false) {
+      m_bInColumn(false), m_pWheelFilter(std::make_unique<WheelFilter>(this)), m_nWheelRest(0) {
     m_dwFlags |= CTRL_ON_GROUP;
     m_directory.SetPattern(pattern ? pattern : "*.*");
     if (folder && altFolder)
@@ -112,6 +134,20 @@ void CThumbStrip::UpdateScrollButtons() {
         m_pDownButton->Enable(m_nFirst < last);
     if (m_pUpButton)
         m_pUpButton->Enable(m_nFirst > 0);
+}
+
+void CThumbStrip::ScrollByWheel(int delta) {
+    constexpr int kNotch = 120;
+    m_nWheelRest += delta;
+    for (; m_nWheelRest >= kNotch; m_nWheelRest -= kNotch)
+        ScrollBack();
+    for (; m_nWheelRest <= -kNotch; m_nWheelRest += kNotch)
+        ScrollForward();
+}
+
+void CThumbStrip::FollowWheelOf(CControlBase* control) {
+    if (auto* window = dynamic_cast<QWidget*>(control))
+        window->installEventFilter(m_pWheelFilter.get());
 }
 
 void CThumbStrip::ScrollBack() {
@@ -217,6 +253,9 @@ void CThumbStrip::Relayout() {
     {
         ColumnScope column(this);
         CLayoutGroup::Relayout();
+        // Installing a filter again moves it, never doubles it.
+        for (CControlBase* control : m_members)
+            FollowWheelOf(control);
     }
     Redraw(nullptr, 0);
 }

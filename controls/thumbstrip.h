@@ -9,6 +9,7 @@
 #include "controls/imagedirectory.h"
 #include "controls/layoutgroup.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,10 @@ public:
     // Enables the down button while there are entries after the last thumb
     // and the up button while there are entries before the first.
     void UpdateScrollButtons();
+    // The mouse wheel over the strip's thumbs or buttons, in eighths of a
+    // degree: each notch (120) away from the user scrolls back by one,
+    // toward the user forward; finer wheels add up to a notch.
+    void ScrollByWheel(int delta);
     // Shows listing entries m_nFirst onward in the thumbs, loading only the
     // ones that changed; answers how many thumbs have an entry.
     int Refresh();
@@ -84,10 +89,15 @@ public:
 
 private:
     class ColumnScope;
+    class WheelFilter;
+    // The wheel reaches the strip from every window in its column.
+    void FollowWheelOf(CControlBase* control);
     // The target lists the chosen category's folder at its remembered place.
     void FillTarget();
     // The controls laid out in the strip: up button, thumbs, down button.
     std::vector<CControlBase*> Column() const;
 
     bool m_bInColumn; // m_members holds the whole column while it is laid out
+    std::unique_ptr<WheelFilter> m_pWheelFilter;
+    int m_nWheelRest; // wheel movement short of a notch
 };

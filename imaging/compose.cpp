@@ -1,7 +1,8 @@
 // The composition of the page: a four-corner gradient and, over it, the
 // layers from the back-most to the front-most, each read through its row
-// source and blended by its alpha and opacity. A row is composed in words
-// (see composekernels.h) over the part the layers cover and stored as page
+// source (a turned layer through its turned pixels, see rotatedpixels.h)
+// and blended by its alpha and opacity. A row is composed in words (see
+// composekernels.h) over the part the layers cover and stored as page
 // pixels once; the rest of the row is the gradient, copied.
 
 #include "imaging/composekernels.h"

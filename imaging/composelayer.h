@@ -4,6 +4,7 @@
 // from it.
 
 #include "imaging/rlestream.h"
+#include "imaging/rotatedpixels.h"
 
 #include <memory>
 
@@ -29,11 +30,15 @@ public:
     int m_nVisible = 1;
     int m_nMirrored = 0;
     int m_nFlipped = 0;
+    // Degrees clockwise about the box's centre; see rotatedbox.h.
+    double m_dAngle = 0.0;
     CRLEStream m_stream;
     // While set, the layer's pixels drawn for its box at the resolution of
     // a print or an export at size, read instead of the stream (which still
     // decides whether the layer takes part). Not owned.
     const CLayerPixels* m_pSizedPixels = nullptr;
+    // The stream decoded, kept while the layer is turned.
+    mutable CDecodedRows m_turnedRows;
 };
 
 // The product table of the composition: entry [i * 256 + j] is

@@ -9,6 +9,13 @@
 std::unique_ptr<CRowSource> CComposeLayer::MakeRowSource(const CComposeFrame& frame) const {
     if (!m_stream.IsValid() || !m_nVisible || !(m_nOpacity & 0xFF))
         return nullptr;
+    if (const CRotatedBox box(*this); box.IsRotated()) {
+        auto turned = std::make_unique<CTurnedSource>(*this, box, frame);
+        if (!turned->Shows())
+            return nullptr;
+        return turned;
+    }
+    m_turnedRows.Clear();
     auto source = std::make_unique<CScaledStreamSource>(*this, frame);
     if (!source->Shows())
         return nullptr;
@@ -64,4 +71,45 @@ CSourceSpan CScaledStreamSource::Words(int y, int from, int) {
     if (m_bIdentity)
         return {m_row.data() + (from - m_nLeft), nullptr};
     return {m_row.data(), m_columns.data() + (from - m_nFrom)};
+}
+
+CTurnedSource::CTurnedSource(const CComposeLayer& layer, const CRotatedBox& box,
+                             const CComposeFrame& frame)
+    : m_nOpacity(layer.m_nOpacity & 0xFF) {
+    const int width = std::abs(int(std::trunc(layer.m_dWidth)));
+    const int height = std::abs(int(std::trunc(layer.m_dHeight)));
+    if (width <= 0 || height <= 0)
+        return;
+    const CLayerPixels& pixels = layer.m_pSizedPixels ? *layer.m_pSizedPixels : layer.m_stream;
+    CDecodedRows* rows = &layer.m_turnedRows;
+    if (layer.m_pSizedPixels) {
+        m_pOwnRows = std::make_unique<CDecodedRows>();
+        rows = m_pOwnRows.get();
+    }
+    rows->Prepare(pixels);
+    m_pTurned = std::make_unique<CRotatedPixels>(box, pixels.GetWidth(), pixels.GetHeight(),
+                                                 layer.m_nMirrored != 0, layer.m_nFlipped != 0,
+                                                 *rows);
+    const CRect& cover = m_pTurned->Cover();
+    m_nFrom = std::max({int(cover.left), frame.clipLeft, 0});
+    m_nTo = std::min({int(cover.right), frame.clipRight, frame.width});
+    if (m_nFrom >= m_nTo)
+        return;
+    m_pTurned->LimitColumns(m_nFrom - cover.left, m_nTo - cover.left);
+    m_row.assign(size_t(cover.Width()), 0);
+}
+
+bool CTurnedSource::Span(int y, int* from, int* to) {
+    const CRect& cover = m_pTurned->Cover();
+    if (m_nFrom >= m_nTo || y < cover.top || y >= cover.bottom)
+        return false;
+    *from = m_nFrom;
+    *to = m_nTo;
+    return true;
+}
+
+CSourceSpan CTurnedSource::Words(int y, int from, int) {
+    const CRect& cover = m_pTurned->Cover();
+    m_pTurned->DecodeRow(y - cover.top, m_row.data());
+    return {m_row.data() + (from - cover.left), nullptr};
 }

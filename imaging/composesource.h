@@ -6,8 +6,10 @@
 // its box on a print, into its box by nearest sampling, mirrored and
 // flipped as the layer says.
 
+#include "imaging/rotatedpixels.h"
 #include "platform/wintypes.h"
 
+#include <memory>
 #include <vector>
 
 class CComposeLayer;
@@ -64,4 +66,25 @@ private:
     std::vector<int> m_columns; // source column of page columns m_nFrom ..
     std::vector<DWORD> m_row;   // the decoded source row
     int m_nDecodedRow = -1;
+};
+
+// A turned layer: it takes part as an unturned one over the page rectangle
+// its turned box covers, one pixel of its turned pixels per page pixel.
+class CTurnedSource : public CRowSource {
+public:
+    CTurnedSource(const CComposeLayer& layer, const CRotatedBox& box, const CComposeFrame& frame);
+    bool Shows() const { return m_nFrom < m_nTo; }
+
+    bool Span(int y, int* from, int* to) override;
+    CSourceSpan Words(int y, int from, int to) override;
+    int Opacity() const override { return m_nOpacity; }
+
+private:
+    // Pixels made for a print have rows of their own, dropped with them; the
+    // stream's rows stay with the layer for the next composition.
+    std::unique_ptr<CDecodedRows> m_pOwnRows;
+    std::unique_ptr<CRotatedPixels> m_pTurned;
+    int m_nFrom = 0, m_nTo = 0; // page columns shown, clipped
+    int m_nOpacity;
+    std::vector<DWORD> m_row;
 };

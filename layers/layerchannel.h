@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CDIB;
 class CLayerPixels;
@@ -41,6 +42,9 @@ public:
     int m_nKey;
     int m_nModified = 0;
     int m_nBuildResult = 0;
+    // Lines of a design file's extension block that belong to this layer
+    // and that this program does not know: written back as they were read.
+    std::vector<std::string> m_extensionLines;
 };
 
 class CLayerChannel_DIB : public CLayerChannel {

@@ -4,6 +4,7 @@
 #include "imaging/composelayer.h"
 #include "imaging/dib.h"
 #include "imaging/sizedpixels.h"
+#include "imaging/rotatedbox.h"
 #include "layers/layerchannel.h"
 #include "layers/layerserver.h"
 #include "platform/userservices.h"
@@ -21,6 +22,8 @@ constexpr COLORREF kDefaultCorner = 0xE8E8E8;
 // control's side.
 constexpr double kTightMargin = 0.016;
 constexpr int kExportWidth = 1000;
+// Pixels kept of layers whose item went.
+constexpr size_t kMaxRetiredBytes = 64u << 20;
 
 int Trunc(double value) {
     return int(std::trunc(value));
@@ -112,6 +115,8 @@ CLayerComposer::CLayerComposer()
 CLayerComposer::~CLayerComposer() {
     m_pSelected = nullptr;
     for (CLayerChannel* layer : m_layers)
+        delete layer;
+    for (CLayerChannel* layer : m_retired)
         delete layer;
     delete m_pPage;
     delete[] m_pAlphaTable;
@@ -277,6 +282,12 @@ bool CLayerComposer::SynchroniseLayers() {
             }
             m_next.push_back(layer);
             touched = true;
+        } else if ((layer = TakeRetired(key)) != nullptr) {
+            layer->m_nOpacity = opacity;
+            layer->m_nModified = 1;
+            AddDirty(PageBox(layer));
+            m_next.push_back(layer);
+            touched = true;
         } else if ((layer = m_pLayerServer->CreateLayer(i)) != nullptr) {
             if (!layer->BuildStream()) {
                 delete layer;
@@ -308,7 +319,7 @@ bool CLayerComposer::SynchroniseLayers() {
             AddDirty(PageBox(layer));
             if (layer == m_pSelected)
                 m_pSelected = nullptr;
-            delete layer;
+            Retire(layer);
             layer = nullptr;
         }
         m_layers.swap(m_next);
@@ -321,6 +332,38 @@ bool CLayerComposer::SynchroniseLayers() {
     if (textCreated)
         OnTextLayerCreated();
     return true;
+}
+
+namespace {
+
+size_t PixelBytes(const CLayerChannel* layer) {
+    return (layer->m_stream.GetCodes().size() + layer->m_stream.GetRowStarts().size()) *
+           sizeof(DWORD);
+}
+
+} // namespace
+
+void CLayerComposer::Retire(CLayerChannel* layer) {
+    layer->m_turnedRows.Clear();
+    m_retired.push_back(layer);
+    m_nRetiredBytes += PixelBytes(layer);
+    while (m_nRetiredBytes > kMaxRetiredBytes && !m_retired.empty()) {
+        m_nRetiredBytes -= PixelBytes(m_retired.front());
+        delete m_retired.front();
+        m_retired.erase(m_retired.begin());
+    }
+}
+
+CLayerChannel* CLayerComposer::TakeRetired(int key) {
+    for (auto it = m_retired.begin(); it != m_retired.end(); ++it) {
+        if ((*it)->m_nKey != key)
+            continue;
+        CLayerChannel* layer = *it;
+        m_retired.erase(it);
+        m_nRetiredBytes -= PixelBytes(layer);
+        return layer;
+    }
+    return nullptr;
 }
 
 void CLayerComposer::PlaceNewLayer(CLayerChannel* layer) {
@@ -371,9 +414,7 @@ void CLayerComposer::InvalidateLayerBox(CLayerChannel* layer) {
 }
 
 CRect CLayerComposer::PageBox(const CLayerChannel* layer) {
-    const int left = Trunc(layer->m_dX), top = Trunc(layer->m_dY);
-    return CRect(left, top, left + std::abs(Trunc(layer->m_dWidth)),
-                 top + std::abs(Trunc(layer->m_dHeight)));
+    return CRotatedBox(*layer).Cover();
 }
 
 void CLayerComposer::AddDirty(const CRect& box) {

@@ -79,7 +79,8 @@ public:
     virtual BOOL SelectLayer(CLayerChannel* layer);
     // The layer's box waits for composition.
     void InvalidateLayerBox(CLayerChannel* layer);
-    // The layer's box on the page (see above).
+    // The layer's box on the page (see above); for a turned layer the
+    // page pixels its turned box may cover.
     static CRect PageBox(const CLayerChannel* layer);
 
     // Composition --------------------------------------------------------------------------
@@ -150,6 +151,12 @@ private:
     // Index in m_layers of the layer with the key (slots already taken by
     // the synchronisation are null); -1 when none.
     int SlotOfKey(int key) const;
+    // A layer whose item went is kept with its built pixels for a while:
+    // an item that comes back under its key (an undo) takes its layer from
+    // here instead of building it again. The oldest go first beyond
+    // kMaxRetiredBytes of pixels.
+    void Retire(CLayerChannel* layer);
+    CLayerChannel* TakeRetired(int key);
 
     // The key of the list's current item when the selection last followed
     // it: the selection follows the list only when the list selects anew, so
@@ -157,4 +164,6 @@ private:
     int m_nFollowedKey = 0;
     std::vector<CLayerChannel*> m_next;        // the new order while synchronising
     std::vector<CComposeLayer*> m_composeList; // m_layers as composition reads them
+    std::vector<CLayerChannel*> m_retired;     // owned, the newest last
+    size_t m_nRetiredBytes = 0;
 };

@@ -228,6 +228,21 @@ BOOL CLayerCycle::RemoveAllLayers() {
     return TRUE;
 }
 
+int CLayerCycle::RestoreItem(const multimenu_package& item, int index) {
+    if (index < 0 || index > GetItemCount())
+        return -1;
+    multimenu_package copy = item;
+    copy.changed = 1;
+    if (IsPicture(copy) && copy.image) {
+        const int parts = copy.image->GetLoadedParts();
+        if (m_pManager)
+            m_pManager->Images().Add(copy.image, parts);
+        m_images.Add(copy.image, parts);
+    }
+    m_items.insert(m_items.begin() + index, std::move(copy));
+    return index;
+}
+
 int CLayerCycle::SerialiseLayer(int index, std::string* out) {
     const multimenu_package* item = GetItem(index);
     if (!item || !out)

@@ -51,6 +51,11 @@ public:
     // becomes selected.
     BOOL RemoveCurrent();
     BOOL RemoveAllLayers();
+    // Puts an item back as the editing history kept it (its serial, its
+    // content and opacity) at the index, without selecting or notifying;
+    // a picture gets its references as a new item's does. Its index, or -1
+    // for an index outside 0 .. count.
+    int RestoreItem(const multimenu_package& item, int index);
     // Appends the item's lines of the design file (kind, opacity and the
     // text or picture block) and answers its key; 0 and nothing appended
     // outside the list.

@@ -129,11 +129,8 @@ void CLayerMixer::OnPaint(CDC* dc) {
         return;
     }
     PaintFrame(dc);
-    CRect shown = m_tracker.m_rect;
-    shown.NormalizeRect();
     // While a frame handle is dragged the page moves under the selection.
-    if (!m_nActiveHandle && !shown.IsRectEmpty() && !m_layers.empty() && m_pSelected)
-        m_tracker.Draw(dc);
+    DrawSelectionFrame(dc);
 }
 
 void CLayerMixer::PaintFrame(CDC* dc) {
@@ -237,4 +234,11 @@ void CLayerMixer::SetMenuTexts(const std::string& toForeground, const std::strin
                                    &centerVertically, &fitToPage};
     for (int i = 0; i < 8; ++i)
         m_strMenu[i] = *texts[i];
+}
+
+void CLayerMixer::SetExtraMenuTexts(const std::string& duplicate, const std::string& rotateLeft,
+                                    const std::string& rotateRight) {
+    m_strExtraMenu[0] = duplicate;
+    m_strExtraMenu[1] = rotateLeft;
+    m_strExtraMenu[2] = rotateRight;
 }

@@ -38,6 +38,20 @@ enum : int {
     ID_LAYER_FIT_TO_PAGE = 169813,
     // A double click on the frame of a selected text layer.
     ID_LAYER_EDIT_TEXT = 32784,
+    // Added to the context menu: a copy of the layer beside it (the view
+    // makes it), quarter turns (the mixer turns the layer).
+    ID_LAYER_DUPLICATE = 32800,
+    ID_LAYER_ROTATE_LEFT = 32801,
+    ID_LAYER_ROTATE_RIGHT = 32802,
+    // Keys that move the selected layer by a page pixel, and by ten.
+    ID_LAYER_NUDGE_LEFT = 32803,
+    ID_LAYER_NUDGE_RIGHT,
+    ID_LAYER_NUDGE_UP,
+    ID_LAYER_NUDGE_DOWN,
+    ID_LAYER_NUDGE_LEFT_FAR,
+    ID_LAYER_NUDGE_RIGHT_FAR,
+    ID_LAYER_NUDGE_UP_FAR,
+    ID_LAYER_NUDGE_DOWN_FAR,
 };
 
 class CLayerMixer : public CWndControl, public CLayerComposer {
@@ -81,6 +95,11 @@ public:
                       const std::string& remove, const std::string& centerHorizontally,
                       const std::string& centerVertically, const std::string& fitToPage);
 
+    // The texts of the three items after the eight: duplicate, turn left,
+    // turn right. Without them the menu keeps its eight items.
+    void SetExtraMenuTexts(const std::string& duplicate, const std::string& rotateLeft,
+                           const std::string& rotateRight);
+
     // Coordinates -----------------------------------------------------------------------
     // The page image's top-left corner in the control.
     CPoint GetPageOffset() const;
@@ -97,7 +116,7 @@ public:
     void OnRButtonUp(UINT, int, int) override {}
     void OnLButtonDblClk(UINT flags, int x, int y) override;
     void OnMouseMove(UINT flags, int x, int y) override;
-    // Centring and fitting of the selected layer.
+    // Centring, fitting, turning and nudging of the selected layer.
     void OnNotify_Select(int sender, int value) override;
     // A corner colour from its colour control.
     void OnNotify_DWORD(int sender, DWORD value) override;
@@ -113,6 +132,7 @@ public:
     CSelectionTracker m_tracker;
     int m_nActiveHandle; // 0 none, 1 margin x, 2 margin y
     std::string m_strMenu[8];
+    std::string m_strExtraMenu[3]; // duplicate, rotate left, rotate right
 
 protected:
     CSize GetControlSize() const override;
@@ -138,6 +158,27 @@ private:
     void AnimateFrame(const CRect& from, const CRect& to);
     void CentreSelected(bool horizontally);
     void FitSelectedToPage();
+
+    // The selection frame (layermixer_frame.cpp) ------------------------------------
+    // The part of the frame under a control point: the turning knob, a
+    // turned frame's parts, else the tracker's.
+    int FrameHitTest(int x, int y) const;
+    // Drags the part of the frame under the press; TRUE when the layer changed.
+    bool TrackFrame(int x, int y);
+    bool TrackTurnedFrame(int hit, int x, int y);
+    bool TrackRotation(int x, int y);
+    // The tracker's frame or the turned one, and the knob.
+    void DrawSelectionFrame(CDC* dc);
+    // The selected layer at its place while a drag goes on: its old cover
+    // and the new one composed and shown.
+    void ShowSelectedLive(const CRect& before);
+    // The page was edited by the mouse: the manager hears it as a select
+    // from the mixer.
+    void NotifyEdited();
+    // Quarter turns and nudges of the selected layer.
+    void RotateSelected(double degrees);
+    void NudgeSelected(int dx, int dy);
+    bool OnTransformCommand(int sender);
 
     std::unique_ptr<platform::COverlay> m_pOverlay; // the frame animation
 };

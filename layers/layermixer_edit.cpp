@@ -11,6 +11,7 @@
 #include "imaging/dib.h"
 #include "layers/layerchannel.h"
 #include "layers/layerserver.h"
+#include "layers/selectionframe.h"
 #include "platform/overlay.h"
 #include "platform/window.h"
 
@@ -24,11 +25,13 @@ constexpr double kHandleFraction = 0.016;
 constexpr int kMenuMaxChars = 25;
 constexpr int kAnimationSteps = 30;
 
-// The command of each context-menu item, by item number less one.
-constexpr int kMenuCommands[8] = {
+// The command of each context-menu item, by item number less one: the
+// eight of the layer menu, then duplicate and the quarter turns.
+constexpr int kMenuCommands[11] = {
     ID_LAYER_TO_FOREGROUND,     ID_LAYER_TO_BACKGROUND, ID_LAYER_MOVE_UP,
     ID_LAYER_MOVE_DOWN,         ID_LAYER_DELETE,        ID_LAYER_CENTER_HORIZONTALLY,
-    ID_LAYER_CENTER_VERTICALLY, ID_LAYER_FIT_TO_PAGE,
+    ID_LAYER_CENTER_VERTICALLY, ID_LAYER_FIT_TO_PAGE,   ID_LAYER_DUPLICATE,
+    ID_LAYER_ROTATE_LEFT,       ID_LAYER_ROTATE_RIGHT,
 };
 
 int Trunc(double value) {
@@ -66,7 +69,7 @@ int CLayerMixer::HitTestLayers(POINT pagePoint) const {
     double bestArea = 0;
     for (size_t i = 0; i < m_layers.size(); ++i) {
         const CLayerChannel* layer = m_layers[i];
-        if (!PageBox(layer).PtInRect(pagePoint))
+        if (!CRotatedBox(*layer).Contains(pagePoint.x, pagePoint.y))
             continue;
         const double area = std::fabs(layer->m_dWidth * layer->m_dHeight);
         // Strictly smaller: on equal areas the one nearer the front stays.
@@ -79,9 +82,24 @@ int CLayerMixer::HitTestLayers(POINT pagePoint) const {
 }
 
 BOOL CLayerMixer::OnSetCursorHook(QWidget*, UINT hitTest, UINT) {
-    if (m_pSelected && !m_nActiveHandle && m_tracker.SetCursor(this, hitTest, m_ptMouse))
+    if (!m_pSelected || m_nActiveHandle || hitTest != 1)
+        return TRUE;
+    const CSelectionFrame frame(*m_pSelected, GetPageOffset(),
+                                SIZE{m_rcWindow.Width(), m_rcWindow.Height()});
+    const int hit = frame.HitTest(m_ptMouse);
+    if (hit == CSelectionFrame::hitRotate) {
+        setCursor(QCursor(Qt::CrossCursor));
         return FALSE;
-    return TRUE;
+    }
+    if (!frame.IsRotated())
+        return m_tracker.SetCursor(this, hitTest, m_ptMouse) ? FALSE : TRUE;
+    if (hit == CSelectionFrame::hitNothing)
+        return TRUE;
+    static constexpr Qt::CursorShape kSizes[4] = {Qt::SizeHorCursor, Qt::SizeFDiagCursor,
+                                                  Qt::SizeVerCursor, Qt::SizeBDiagCursor};
+    const int direction = frame.SizeDirection(hit);
+    setCursor(QCursor(direction < 0 ? Qt::SizeAllCursor : kSizes[direction]));
+    return FALSE;
 }
 
 // Selecting and tracking ------------------------------------------------------------------
@@ -98,10 +116,10 @@ void CLayerMixer::OnLButtonDown(UINT flags, int x, int y) {
     bool tracked = false;
     // A press on another layer selects it and, once, drags it at once.
     for (int pass = 0; pass < 2; ++pass) {
-        if (m_tracker.HitTest(POINT{x, y}) != CRectTracker::hitNothing) {
+        if (FrameHitTest(x, y) != CRectTracker::hitNothing) {
             if (!m_pSelected)
                 return;
-            if (TrackSelection(x, y))
+            if (TrackFrame(x, y))
                 return;
             tracked = true;
         }
@@ -120,12 +138,39 @@ void CLayerMixer::OnLButtonDown(UINT flags, int x, int y) {
 }
 
 bool CLayerMixer::TrackSelection(int x, int y) {
-    AddDirty(PageBox(m_pSelected));
+    CLayerChannel* layer = m_pSelected;
+    AddDirty(PageBox(layer));
     const CRect before = m_tracker.m_rect;
+    const CLayerPlacement start = CLayerPlacement::Of(*layer);
+    // The layer follows the frame as it goes, turned over while a side is
+    // through the opposite one, as the release will leave it.
+    m_tracker.m_followRect = [&](const CRect& rect) {
+        if (m_pSelected != layer)
+            return;
+        const CRect shownBefore = PageBox(layer);
+        CRect box = rect;
+        box.NormalizeRect();
+        box.OffsetRect(-GetPageOffset().x, -GetPageOffset().y);
+        layer->SetBox(box);
+        layer->m_nMirrored = start.mirrored ^ (rect.right < rect.left ? 1 : 0);
+        layer->m_nFlipped = start.flipped ^ (rect.bottom < rect.top ? 1 : 0);
+        ShowSelectedLive(shownBefore);
+    };
     m_tracker.Track(this, POINT{x, y}, TRUE);
-    if (m_tracker.m_rect == before || !m_pSelected)
+    m_tracker.m_followRect = nullptr;
+    if (m_pSelected != layer)
         return false;
+    // The frame's rectangle decides; the layer goes back to where the
+    // drag found it, and a cancelled drag leaves it there.
+    const CRect shown = PageBox(layer);
+    start.ApplyTo(*layer);
+    if (m_tracker.m_rect == before) {
+        ShowSelectedLive(shown);
+        return false;
+    }
+    AddDirty(shown);
     ApplyTrackedRect(m_tracker.m_rect);
+    NotifyEdited();
     return true;
 }
 
@@ -158,7 +203,7 @@ void CLayerMixer::ClearSelection() {
 
 void CLayerMixer::OnLButtonDblClk(UINT flags, int x, int y) {
     CWndControl::OnLButtonDblClk(flags, x, y);
-    if (m_tracker.HitTest(POINT{x, y}) != CRectTracker::hitNothing && m_pSelected &&
+    if (FrameHitTest(x, y) != CRectTracker::hitNothing && m_pSelected &&
         m_pSelected->m_nKind == CLayerChannel::kText) {
         Notify(ID_LAYER_EDIT_TEXT, kNotifySelect, 0, 0, 0);
         return;
@@ -190,6 +235,7 @@ void CLayerMixer::OnLButtonUp(UINT, int, int) {
     ResizePage(to);
     if (PaintEnabled())
         Redraw(nullptr, 1);
+    NotifyEdited();
 }
 
 void CLayerMixer::AnimateFrame(const CRect& from, const CRect& to) {
@@ -229,6 +275,15 @@ void CLayerMixer::OnRButtonDown(UINT flags, int x, int y) {
     }
     for (int item : {5, 6, 7, 8})
         append(item);
+    if (!m_strExtraMenu[0].empty()) {
+        menu.AppendMenu(MF_SEPARATOR, 0, std::string());
+        for (int item : {9, 10, 11}) {
+            multimenu_package text;
+            text.kind = MMP_TEXT;
+            text.text = m_strExtraMenu[item - 9];
+            menu.AppendItem(&text, UINT(item), kMenuMaxChars);
+        }
+    }
     const POINT screen = platform::ClientToScreen(this, POINT{x, y});
     m_bMenuOpen = TRUE;
     TrackCommandMenu(menu, TPM_CENTERALIGN, screen.x, screen.y);
@@ -236,7 +291,8 @@ void CLayerMixer::OnRButtonDown(UINT flags, int x, int y) {
 }
 
 void CLayerMixer::OnCommandHook(UINT id, int code, void*, void*) {
-    if (code != 0 || id < 1 || id > 8)
+    if (code != 0 || id < 1 || id > std::size(kMenuCommands) ||
+        (id > 8 && m_strExtraMenu[0].empty()))
         return;
     Notify(kMenuCommands[id - 1], kNotifySelect, 0, 0, 0);
 }
@@ -244,7 +300,9 @@ void CLayerMixer::OnCommandHook(UINT id, int code, void*, void*) {
 void CLayerMixer::OnNotify_Select(int sender, int) {
     if (!m_pSelected)
         return;
-    if (sender == ID_LAYER_CENTER_HORIZONTALLY)
+    if (OnTransformCommand(sender)) {
+        // turned or nudged
+    } else if (sender == ID_LAYER_CENTER_HORIZONTALLY)
         CentreSelected(true);
     else if (sender == ID_LAYER_CENTER_VERTICALLY)
         CentreSelected(false);

@@ -5,3 +5,8 @@ CSelectionTracker::CSelectionTracker(const RECT* rect, UINT style) : CRectTracke
 }
 
 void CSelectionTracker::AdjustRect(int, RECT*) {}
+
+void CSelectionTracker::OnChangedRect(const CRect&) {
+    if (m_followRect)
+        m_followRect(m_rect);
+}

@@ -7,10 +7,17 @@
 
 #include "platform/recttracker.h"
 
+#include <functional>
+
 class CSelectionTracker : public CRectTracker {
 public:
     CSelectionTracker(const RECT* rect, UINT style);
 
     // Leaves the rectangle as it is.
     void AdjustRect(int hit, RECT* rect) override;
+    // Tells the follower, when there is one, of each new rectangle.
+    void OnChangedRect(const CRect& oldRect) override;
+
+    // Set while a drag wants to show the layer at the frame's place.
+    std::function<void(const CRect& rect)> m_followRect;
 };

@@ -1,21 +1,16 @@
 #include "platform/recttracker.h"
 
 #include "platform/gdi/dc.h"
+#include "platform/mousetracking.h"
 #include "platform/overlay.h"
 #include "platform/window.h"
 
-#include <QApplication>
-#include <QEventLoop>
 #include <QImage>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 
 namespace {
 
@@ -93,81 +88,6 @@ Qt::CursorShape CursorOf(int hit) {
         return Qt::SizeAllCursor;
     }
 }
-
-// While a tracker follows the mouse the window has all mouse input: this
-// loop takes every mouse event of the program's widgets and hands the
-// moves to the tracker, until the left button comes up (released) or
-// Escape or the right button cancels.
-class TrackingLoop : public QObject {
-public:
-    TrackingLoop(QWidget* wnd, std::function<void(POINT)> follow)
-        : m_pWnd(wnd), m_follow(std::move(follow)) {}
-
-    // TRUE when the release ended the loop.
-    bool Run() {
-        QEventLoop loop;
-        m_pLoop = &loop;
-        qApp->installEventFilter(this);
-        loop.exec();
-        qApp->removeEventFilter(this);
-        m_pLoop = nullptr;
-        return m_bReleased;
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!m_pWnd) {
-            Finish(false);
-            return false;
-        }
-        // Mouse events reach the window system's window first and then the
-        // widget; the widget's copy is the one taken.
-        if (!watched->isWidgetType())
-            return false;
-        switch (event->type()) {
-        case QEvent::MouseMove:
-            m_follow(PointOf(static_cast<QMouseEvent*>(event)));
-            return true;
-        case QEvent::MouseButtonRelease: {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton) {
-                m_follow(PointOf(mouse));
-                Finish(true);
-            }
-            return true;
-        }
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
-                Finish(false);
-            return true;
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-                Finish(false);
-                return true;
-            }
-            return false;
-        default:
-            return false;
-        }
-    }
-
-private:
-    POINT PointOf(const QMouseEvent* mouse) const {
-        const QPoint p = m_pWnd->mapFromGlobal(mouse->globalPosition().toPoint());
-        return POINT{p.x(), p.y()};
-    }
-    void Finish(bool released) {
-        m_bReleased = released;
-        if (m_pLoop)
-            m_pLoop->quit();
-    }
-
-    QPointer<QWidget> m_pWnd;
-    std::function<void(POINT)> m_follow;
-    QEventLoop* m_pLoop = nullptr;
-    bool m_bReleased = false;
-};
 
 } // namespace
 
@@ -384,7 +304,7 @@ BOOL CRectTracker::Track(QWidget* wnd, POINT point, BOOL allowInvert) {
     const CRect start = m_rect;
     platform::COverlay overlay(wnd);
     DrawTrackerRect(&m_rect, &overlay);
-    TrackingLoop loop(wnd, [&](POINT p) {
+    const bool released = platform::TrackMouse(wnd, [&](POINT p, UINT) {
         CRect next;
         MoveSides(hit, start, p.x - point.x, p.y - point.y, &next);
         AdjustRect(hit, &next);
@@ -397,7 +317,6 @@ BOOL CRectTracker::Track(QWidget* wnd, POINT point, BOOL allowInvert) {
         DrawTrackerRect(&m_rect, &overlay);
         OnChangedRect(old);
     });
-    const bool released = loop.Run();
     DrawTrackerRect(nullptr, &overlay);
     if (!released) {
         m_rect = start;

@@ -28,7 +28,7 @@ TEST(FrameRectTest, CentresTheSettingOrTakesTheWholeScreen) {
 
 using FrameTest = ProgramTest;
 
-TEST_F(FrameTest, MenuHoldsTheFileAndHelpItems) {
+TEST_F(FrameTest, MenuHoldsTheFileEditAndHelpItems) {
     ASSERT_TRUE(Start());
     QStringList texts;
     for (QAction* menu : Frame()->menuBar()->actions()) {
@@ -36,9 +36,13 @@ TEST_F(FrameTest, MenuHoldsTheFileAndHelpItems) {
         for (QAction* item : menu->menu()->actions())
             texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
     }
+    // The Edit menu and the recent files speak the program's language.
     EXPECT_EQ(texts.join('|').toStdString(),
               "&File|&New...\tCtrl+N|&Open...\tCtrl+O|&Save\tCtrl+S|-|&Print...\tCtrl+P|"
-              "Print Pre&view|P&rint Setup...|-|E&xit|&Help|Help|&About...");
+              "Print Pre&view|P&rint Setup...|-|&Recente bestanden|-|E&xit|"
+              "Be&werken|&Ongedaan maken\tCtrl+Z|Opnieu&w\tCtrl+Y|-|&Kopiëren\tCtrl+C|"
+              "&Plakken\tCtrl+V|&Dupliceren\tCtrl+D|-|90° naar &links draaien|"
+              "90° naar &rechts draaien|&Help|Help|&About...");
 }
 
 TEST_F(FrameTest, TheWholeWindowWithItsFrameStaysOnASmallScreen) {
@@ -84,12 +88,35 @@ TEST_F(FrameTest, EveryKeyOfTheTableHasItsCommand) {
     const struct {
         int command;
         QKeySequence keys;
-    } table[] = {{32785, Qt::Key_A},      {32777, Qt::Key_B},     {32784, Qt::Key_E},
-                 {32776, Qt::Key_F},      {57670, Qt::Key_H},     {32772, Qt::Key_N},
-                 {57601, Qt::Key_O},      {57607, Qt::Key_P},     {8, Qt::Key_Q},
-                 {57603, Qt::Key_S},      {32783, Qt::Key_T},     {32778, Qt::Key_W},
-                 {32773, Qt::Key_Delete}, {32774, Qt::Key_Up},    {32775, Qt::Key_Down},
-                 {32780, Qt::Key_Left},   {32779, Qt::Key_Right}, {57670, Qt::Key_F1}};
+    } table[] = {{32785, Qt::Key_A},
+                 {32777, Qt::Key_B},
+                 {32784, Qt::Key_E},
+                 {32776, Qt::Key_F},
+                 {57670, Qt::Key_H},
+                 {32772, Qt::Key_N},
+                 {57601, Qt::Key_O},
+                 {57607, Qt::Key_P},
+                 {8, Qt::Key_Q},
+                 {57603, Qt::Key_S},
+                 {32783, Qt::Key_T},
+                 {32778, Qt::Key_W},
+                 {32773, Qt::Key_Delete},
+                 {32774, Qt::Key_Up},
+                 {32775, Qt::Key_Down},
+                 {32780, Qt::Key_Left},
+                 {32779, Qt::Key_Right},
+                 {57670, Qt::Key_F1},
+                 {32781, QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)},
+                 {57643, QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                 {57644, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+                 {57644, QKeySequence(Qt::CTRL | Qt::Key_Y)},
+                 {57634, QKeySequence(Qt::CTRL | Qt::Key_C)},
+                 {57637, QKeySequence(Qt::CTRL | Qt::Key_V)},
+                 {32800, QKeySequence(Qt::CTRL | Qt::Key_D)},
+                 {32803, QKeySequence(Qt::SHIFT | Qt::Key_Left)},
+                 {32806, QKeySequence(Qt::SHIFT | Qt::Key_Down)},
+                 {32808, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right)},
+                 {32809, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up)}};
     for (const auto& entry : table) {
         bool found = false;
         for (QAction* action : Frame()->actions())

@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Editing in a real X window (Xvfb), driven with xdotool as a user drives
+# it: a layer turned by its knob and the turn undone with Ctrl+Z, a layer
+# dragged with the page showing it at its new place while the button is
+# held, undo and redo of the move, Ctrl+D and its undo, Shift+Right nudges
+# undone, and the mouse wheel over the picture strip.
+# Usage: editing.sh STAGE_DIR [SCREENSHOT_DIR]
+set -euo pipefail
+stage="$1"
+shots="${2:-$(mktemp -d)}"
+mkdir -p "$shots"
+
+display=":$((90 + RANDOM % 400))"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+home="$(mktemp -d)"
+cleanup() {
+  [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$home"
+}
+trap cleanup EXIT
+export DISPLAY="$display"
+export QT_QPA_PLATFORM=xcb
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+shot() { xdotool mousemove 520 720; sleep 0.4; import -window root "$shots/$1.png"; }
+# Number of pixels that differ between the same crop of two screenshots.
+differ() {
+  convert "$shots/$1.png" -crop "$3" +repage "$shots/crop-a.png"
+  convert "$shots/$2.png" -crop "$3" +repage "$shots/crop-b.png"
+  compare -metric AE "$shots/crop-a.png" "$shots/crop-b.png" null: 2>&1 | cut -d' ' -f1 || true
+}
+page=440x420+280+260 # the page and the frame around it
+same() { # the page of two screenshots is the same (a few pixels of tolerance)
+  local n; n="$(differ "$1" "$2" "$page")"
+  [ "$n" -le 20 ] || fail "$3 ($n pixels differ)"
+}
+changed() { # the page changed by more than the number of pixels
+  local n; n="$(differ "$1" "$2" "${4:-$page}")"
+  [ "$n" -gt "$3" ] || fail "$5 ($n pixels changed)"
+}
+
+cd "$stage"
+HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" ./morvane &
+program=$!
+for _ in $(seq 100); do
+  xdotool search --name "Kies een T-shirt" >/dev/null 2>&1 && break; sleep 0.1
+done
+xdotool search --name "Kies een T-shirt" >/dev/null || fail "the wizard did not open"
+sleep 0.5
+xdotool mousemove 511 311 click 1   # the blank design
+sleep 1
+shot empty
+xdotool mousemove 218 410 click 1   # a category
+sleep 0.7
+xdotool mousemove 805 320 click 1   # its first picture
+sleep 1
+shot layer
+changed empty layer 2000 "$page" "no picture appeared on the page"
+
+# The knob above the frame's top turns the layer; Ctrl+Z turns it back.
+xdotool mousemove 511 373 mousedown 1
+for x in 540 570 600 610; do xdotool mousemove "$x" 420; sleep 0.05; done
+xdotool mouseup 1
+sleep 0.5
+shot turned
+changed layer turned 2000 "$page" "the knob did not turn the layer"
+xdotool key ctrl+z
+sleep 0.5
+shot unturned
+same layer unturned "Ctrl+Z did not take the turn back"
+
+# While the layer is dragged up the page shows it there: where its lower
+# part was, the page is empty again before the button comes up.
+xdotool mousemove 511 470 mousedown 1
+for y in 450 420 390 380; do xdotool mousemove 511 "$y"; sleep 0.05; done
+sleep 0.3
+import -window root "$shots/dragging.png"
+xdotool mouseup 1
+sleep 0.5
+shot moved
+lower=110x35+456+505
+n="$(differ empty dragging "$lower")"
+[ "$n" -le 20 ] || fail "the page did not show the move while dragging ($n pixels differ)"
+changed layer moved 2000 "$page" "dragging did not move the picture"
+xdotool key ctrl+z
+sleep 0.5
+shot undone
+same layer undone "Ctrl+Z did not take the move back"
+xdotool key ctrl+y
+sleep 0.5
+shot redone
+same moved redone "Ctrl+Y did not make the move again"
+
+# Ctrl+D: a copy beside the layer, and away again with Ctrl+Z.
+xdotool key ctrl+d
+sleep 0.7
+shot duplicated
+changed moved duplicated 500 "$page" "Ctrl+D showed no copy"
+xdotool key ctrl+z
+sleep 0.5
+shot single
+same moved single "Ctrl+Z did not take the copy away"
+
+# Shift+Right nudges by a pixel each; five undos put the layer back.
+for _ in 1 2 3 4 5; do xdotool key shift+Right; sleep 0.1; done
+sleep 0.3
+shot nudged
+changed moved nudged 100 "$page" "Shift+Right did not nudge the layer"
+for _ in 1 2 3 4 5; do xdotool key ctrl+z; sleep 0.1; done
+sleep 0.3
+shot unnudged
+same moved unnudged "five undos did not take the nudges back"
+
+# The wheel over the picture strip scrolls it by a picture.
+strip=60x440+775+300
+xdotool mousemove 805 450 click 5
+sleep 0.7
+shot wheeled
+changed unnudged wheeled 500 "$strip" "the wheel did not scroll the strip"
+
+xdotool key q
+sleep 0.7
+xdotool key Return
+for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$program" 2>/dev/null; then fail "the program did not end after Q and OK"; fi
+program=""
+echo "real window: turning, live moves, undo and redo, duplicate, nudges and the wheel behave; screenshots in $shots"

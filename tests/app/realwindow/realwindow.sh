@@ -6,7 +6,7 @@
 # it to the page with the right-click menu, a text layer and its window by
 # a double click, the page frame's handle, the main colour button (Cancel
 # and a colour), a second copy that must not start, and quitting. Keys and
-# menu items: realwindow_keys.sh.
+# menu items: realwindow_keys.sh; printing: realwindow_print.sh.
 # Usage: realwindow.sh STAGE_DIR [SCREENSHOT_DIR]
 set -euo pipefail
 source "$(dirname "$0")/common.sh" "$@"

@@ -26,7 +26,8 @@ using programtest::Lines;
 using programtest::ReadFile;
 
 const std::vector<std::string> kSaveTypes = {"Print file (*.prt)", "Bitmap file (*.bmp)",
-                                             "JPeg/JFif file (*.jpg)", "Tiff file (*.tif)"};
+                                             "JPeg/JFif file (*.jpg)", "Tiff file (*.tif)",
+                                             "Png file (*.png)"};
 
 class DesignKeepTest : public ProgramTest {
 protected:

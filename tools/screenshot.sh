@@ -8,7 +8,8 @@
 set -euo pipefail
 program_path="$(realpath "$1")"
 output="$(realpath -m "$2")"
-template="Awards/Certificate-achievement.prt"
+# The wizard opens its file dialog in its own template folder, beside Awards.
+template="../Awards/Certificate-achievement.prt"
 
 display=":$((90 + RANDOM % 400))"
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -41,7 +42,7 @@ program=$!
 window "^Kies een T-shirt$" >/dev/null || fail "the wizard did not open"
 sleep 0.5
 xdotool mousemove 511 450 click 1   # the wizard's template choice
-window "^Open$" >/dev/null || fail "the template choice opened no file dialog"
+window "^Openen$" >/dev/null || fail "the template choice opened no file dialog"
 sleep 0.5
 xdotool key ctrl+a type --delay 20 "$template"
 xdotool key Return

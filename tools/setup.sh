@@ -10,7 +10,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libuemf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  imagemagick xvfb xauth xdotool openbox wmctrl x11-utils
+  imagemagick xvfb xauth xdotool openbox wmctrl x11-utils xclip
   poppler-utils
   dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
   cups cups-filters ghostscript printer-driver-cups-pdf

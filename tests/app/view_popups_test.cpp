@@ -17,8 +17,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -148,6 +152,42 @@ TEST_F(ViewPopupsTest, WizardOnRequestOffersTheStartCheckBoxAndItsTemplatesOpenT
     EXPECT_TRUE(services.fileDialogs[0].open);
     EXPECT_EQ(services.fileDialogs[0].initialPath,
               AppSettings().GetProgramFolder() + "res\\Tmplts\\Kavelos");
+}
+
+// The real file dialog in place of the scripted one: the folder it shows
+// and the name it offers are noted, then the user cancels it.
+class RealFileDialog : public platform::ScriptedServices {
+public:
+    std::optional<std::string> FileDialog(const platform::FileDialogRequest& request) override {
+        auto* timer = new QTimer(qApp);
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, [this, timer]() {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            shownFolder = dialog->directory().absolutePath();
+            shownName = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        timer->start();
+        return platform::QtDialogs().FileDialog(request);
+    }
+    QString shownFolder, shownName = QStringLiteral("none shown");
+};
+
+TEST_F(ViewPopupsTest, TheWizardsTemplatesOpenTheLoadDialogInsideTheirFolder) {
+    ASSERT_TRUE(Start());
+    RealFileDialog real;
+    platform::UserServices* scripted = platform::SetServices(&real);
+    WhenPopupOpens([](QWidget* popup) {
+        Click(ControlOf(popup, CWizardWindow::kSecondChoiceId));
+    });
+    Key(Qt::Key_W);
+    platform::SetServices(scripted);
+    EXPECT_EQ(real.shownFolder, QDir(QStringLiteral("res/Tmplts/Kavelos")).absolutePath());
+    EXPECT_EQ(real.shownName, QString());
 }
 
 TEST_F(ViewPopupsTest, NewAfterOkEmptiesTheDesignAndTheWizardStartsABlankOne) {

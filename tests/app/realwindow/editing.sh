@@ -2,8 +2,10 @@
 # Editing in a real X window (Xvfb), driven with xdotool as a user drives
 # it: a layer turned by its knob and the turn undone with Ctrl+Z, a layer
 # dragged with the page showing it at its new place while the button is
-# held, undo and redo of the move, Ctrl+D and its undo, Shift+Right nudges
-# undone, and the mouse wheel over the picture strip.
+# held, undo and redo of the move (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z), Ctrl+D,
+# Ctrl+C and Ctrl+V of a layer and of another program's picture (xclip),
+# quarter turns from the context menu and the Edit menu, Shift+Right and
+# Ctrl+Shift+Right nudges undone, and the mouse wheel over the picture strip.
 # Usage: editing.sh STAGE_DIR [SCREENSHOT_DIR]
 set -euo pipefail
 stage="$1"
@@ -103,6 +105,78 @@ xdotool key ctrl+z
 sleep 0.5
 shot single
 same moved single "Ctrl+Z did not take the copy away"
+
+# Ctrl+Shift+Z redoes as Ctrl+Y does: the copy comes back, and goes again.
+xdotool key ctrl+shift+z
+sleep 0.7
+shot reduplicated
+same duplicated reduplicated "Ctrl+Shift+Z did not bring the copy back"
+xdotool key ctrl+z
+sleep 0.5
+
+# Ctrl+C and Ctrl+V through the X clipboard: the pasted layer lands where
+# Ctrl+D put its copy; Ctrl+Z takes it away.
+xdotool key ctrl+c
+sleep 0.3
+xdotool key ctrl+v
+sleep 0.7
+shot pasted
+same duplicated pasted "Ctrl+C and Ctrl+V did not paste the layer beside it"
+xdotool key ctrl+z
+sleep 0.5
+shot unpasted
+same moved unpasted "Ctrl+Z did not take the pasted layer away"
+
+# A quarter turn from the page's context menu (its last item) and from
+# the Edit menu look the same; each is undone.
+xdotool mousemove 511 420 click 3
+sleep 0.7
+xdotool key Up Return
+sleep 0.7
+shot menuturned
+changed moved menuturned 2000 "$page" "the context menu did not turn the layer"
+xdotool key ctrl+z
+sleep 0.5
+xdotool mousemove 180 67 click 1   # Bewerken
+sleep 0.7
+xdotool mousemove 240 224 click 1  # 90 degrees to the right
+sleep 0.7
+shot editturned
+same menuturned editturned "the Edit menu's turn differs from the context menu's"
+xdotool key ctrl+z
+sleep 0.5
+shot unturned2
+same moved unturned2 "Ctrl+Z did not take the quarter turn back"
+
+# Ctrl+Shift+Right moves by ten page pixels, as ten Shift+Right do.
+xdotool key ctrl+shift+Right
+sleep 0.5
+shot far
+changed moved far 100 "$page" "Ctrl+Shift+Right did not nudge the layer"
+xdotool key ctrl+z
+sleep 0.3
+for _ in 1 2 3 4 5 6 7 8 9 10; do xdotool key shift+Right; sleep 0.1; done
+sleep 0.3
+shot ten
+same far ten "Ctrl+Shift+Right differs from ten Shift+Right"
+for _ in 1 2 3 4 5 6 7 8 9 10; do xdotool key ctrl+z; sleep 0.1; done
+sleep 0.3
+
+# A picture another program put on the clipboard becomes a layer in the
+# middle of the page, in its own colours; Ctrl+Z takes it away.
+convert -size 160x120 xc:'#FFFFFF' -fill '#1E90C8' -draw 'rectangle 20,15 140,105' \
+  "$shots/clipboard.png"
+xclip -selection clipboard -t image/png -i "$shots/clipboard.png"
+sleep 0.3
+xdotool key ctrl+v
+sleep 1
+shot picture
+centre="$(convert "$shots/picture.png" -format '%[hex:u.p{511,480}]' info:)"
+[ "$centre" = "1E90C8" ] || fail "the clipboard's picture is not in the page's middle ($centre)"
+xdotool key ctrl+z
+sleep 0.5
+shot nopicture
+same moved nopicture "Ctrl+Z did not take the pasted picture away"
 
 # Shift+Right nudges by a pixel each; five undos put the layer back.
 for _ in 1 2 3 4 5; do xdotool key shift+Right; sleep 0.1; done

@@ -106,7 +106,6 @@ TEST_F(FrameTest, EveryKeyOfTheTableHasItsCommand) {
                  {32780, Qt::Key_Left},
                  {32779, Qt::Key_Right},
                  {57670, Qt::Key_F1},
-                 {32781, QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)},
                  {57643, QKeySequence(Qt::CTRL | Qt::Key_Z)},
                  {57644, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
                  {57644, QKeySequence(Qt::CTRL | Qt::Key_Y)},

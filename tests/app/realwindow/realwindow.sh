@@ -77,7 +77,7 @@ xdotool mousemove $((tx - 300)) $((ty + 60)) click 3
 settle 0.7
 shot menu
 changed nudged menu "300x300+$((tx - 450))+$((ty - 100))" 500 "the right button showed no menu"
-xdotool key Up Return
+xdotool key Up Up Up Up Return      # the last item before the editing ones
 rest 0.8
 shot fitted
 changed nudged fitted "$page_crop" 20000 "fit to page changed nothing"

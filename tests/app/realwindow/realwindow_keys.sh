@@ -77,11 +77,11 @@ settle
 # H, F1 and Help in the menu open the Dutch help document.
 xdotool key h; settle 0.7
 xdotool key F1; settle 0.7
-xdotool mousemove 165 87 click 1; settle 0.5; xdotool mousemove 190 108 click 1; settle 0.7
+xdotool mousemove 240 87 click 1; settle 0.5; xdotool mousemove 265 108 click 1; settle 0.7
 [ "$(grep -c 'res/dhelp.pdf$' "$work/opened" 2>/dev/null)" -eq 3 ] \
   || fail "help did not open res/dhelp.pdf three times: $(cat "$work/opened" 2>/dev/null)"
 # About in the menu.
-xdotool mousemove 165 87 click 1; settle 0.5; xdotool mousemove 190 130 click 1
+xdotool mousemove 240 87 click 1; settle 0.5; xdotool mousemove 265 130 click 1
 wait_window "^Popup window$"
 settle; xdotool mousemove 512 384 click 1; wait_gone "^Popup window$"
 
@@ -168,7 +168,7 @@ wait_window "Afdrukvoorbeeld"; settle; shot preview
 wmctrl -c "Afdrukvoorbeeld"; wait_gone "Afdrukvoorbeeld"
 menu 133                             # Print set-up
 wait_window "Pagina-instelling"; xdotool key Escape; wait_gone "Pagina-instelling"
-menu 157; answer Escape              # Exit asks; Cancel keeps the program
+menu 181; answer Escape              # Exit asks; Cancel keeps the program
 kill -0 "$program" 2>/dev/null || fail "Cancel at the exit question ended the program"
 
 # The command buttons: load, save, print, preview, add text, edit text.

@@ -7,6 +7,7 @@
 // design, which lives only in its controls.
 
 #include "controls/controlmanager.h"
+#include "platform/filedrop.h"
 #include "platform/logfont.h"
 #include "platform/printing.h"
 #include "popups/printdesign.h"
@@ -15,6 +16,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CButtonControl;
 class CColorButtonControl;
@@ -78,7 +80,10 @@ enum : int {
 constexpr int kThumbsPerStrip = 8;
 constexpr COLORREF kDefaultTextColour = 0x00FFA096;
 
-class CMorvaneView : public QWidget, public CControlManager, public platform::CPrintClient {
+class CMorvaneView : public QWidget,
+                     public CControlManager,
+                     public platform::CPrintClient,
+                     public platform::CFileDropClient {
 public:
     explicit CMorvaneView(QWidget* parent = nullptr);
     ~CMorvaneView() override;
@@ -120,6 +125,14 @@ public:
     // The header lines from *position of the decoded file text; *position
     // moves past them.
     bool ReadDesignHeader(std::string_view data, size_t* position);
+
+    // Files from the desktop ---------------------------------------------------------------
+    // The files named on the command line: opened at start instead of the
+    // start-up wizard.
+    void SetStartFiles(std::vector<std::string> files) { m_startFiles = std::move(files); }
+    // Files dropped onto the page: each picture becomes a layer at the drop
+    // point, a design replaces the page once the user agreed to clear it.
+    void OnDropFiles(QWidget* window, const std::vector<std::string>& paths, POINT point) override;
 
     // Printing -----------------------------------------------------------------------------
     // The framework's print commands (57607, 57608, 57609) and the printer set-up.
@@ -195,8 +208,15 @@ private:
     bool ImportPicture(const std::string& path);
     void AddDesignRecord(const DesignRecord& record);
 
+    // Files from the desktop: designs first, then pictures, each picture at
+    // the point when one is given (mixer client coordinates).
+    void OpenFiles(const std::vector<std::string>& paths, const POINT* point);
+    void OpenDesignFile(const std::string& path);
+    void AddPictureFile(const std::string& path, const POINT* point);
+
     CMorvaneDoc* m_pDocument;
     const std::string* m_pPayload; // the payload of the select being dispatched
     bool m_bPrinting;
     bool m_bInvalidateOnPaint; // the first screen paint, and the first after a print
+    std::vector<std::string> m_startFiles;
 };

@@ -2,7 +2,8 @@
 # Files dragged from another program onto the page through the X server's
 # drag and drop, as from a file manager: two pictures land centred on the
 # point where the mouse let go, the last one in front; a design replaces
-# them once the question to clear the drawing is answered with OK.
+# them once the question to clear the drawing is answered with OK. Then a
+# picture named on the command line opens at start, without the wizard.
 # Usage: realwindow_drop.sh STAGE_DIR SCREENSHOT_DIR DRAG_SOURCE_PROGRAM
 set -euo pipefail
 source "$(dirname "$0")/common.sh" "$@"
@@ -71,4 +72,14 @@ title_is award.prt
 rest
 shot design
 [ "$(pixel design $x $y)" != "1020E0" ] || fail "the dropped pictures stayed after the design was opened"
-echo "real window: two pictures and a design dragged from another program landed as dropped; screenshots in $shots"
+
+kill "$program"; wait "$program" 2>/dev/null || true
+start_program "$work/tall.png"
+wait_window "^tall.png - Kavelo$"
+settle 1
+shown "Kies een T-shirt" && fail "the wizard came before the picture named at start"
+rest
+shot started
+read -r cx cy <<< "$(P 400 374)"
+[ "$(pixel started $cx $cy)" = "1020E0" ] || fail "the picture named at start is not on the page"
+echo "real window: two pictures and a design dragged from another program landed as dropped, a picture named at start opened; screenshots in $shots"

@@ -32,6 +32,7 @@ bool CMorvaneApp::InitFolders(const std::string& executableFolder) {
 void CMorvaneApp::ParseCommandLine(const std::vector<std::string>& arguments) {
     CCustomCommandLineInfo info(m_settings);
     info.ParseArguments(arguments);
+    m_startFiles = info.GetFiles();
 }
 
 int CountProgramRun() {

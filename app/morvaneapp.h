@@ -36,8 +36,10 @@ public:
     bool InitFolders(const std::string& executableFolder);
 
     // Start-up step 5: the numbers of the command line (arguments after the
-    // program name, with the window system's own options already taken out).
+    // program name, with the window system's own options already taken out)
+    // and the files to open at start.
     void ParseCommandLine(const std::vector<std::string>& arguments);
+    const std::vector<std::string>& StartFiles() const { return m_startFiles; }
 
     CAppSettings& Settings() { return m_settings; }
 
@@ -46,6 +48,7 @@ private:
     std::unique_ptr<CMorvaneDoc> m_pDocument;
     std::unique_ptr<CMainFrame> m_pFrame; // owns the view
     CMorvaneView* m_pView = nullptr;
+    std::vector<std::string> m_startFiles;
 };
 
 // Registry values of the program ---------------------------------------------

@@ -7,6 +7,7 @@
 // design, which lives only in its controls.
 
 #include "controls/controlmanager.h"
+#include "platform/filedrop.h"
 #include "platform/logfont.h"
 #include "platform/printing.h"
 #include "popups/printdesign.h"
@@ -86,7 +87,10 @@ constexpr int kThumbsPerStrip = 8;
 bool IsPrintPicturePath(const std::string& path);
 constexpr COLORREF kDefaultTextColour = 0x00FFA096;
 
-class CMorvaneView : public QWidget, public CControlManager, public platform::CPrintClient {
+class CMorvaneView : public QWidget,
+                     public CControlManager,
+                     public platform::CPrintClient,
+                     public platform::CFileDropClient {
 public:
     explicit CMorvaneView(QWidget* parent = nullptr);
     ~CMorvaneView() override;
@@ -137,6 +141,14 @@ public:
     std::unique_ptr<CDesignPictures> m_pPictures;
     // Lines of a design file's extension block that belong to the design.
     std::vector<std::string> m_designExtensionLines;
+
+    // Files from the desktop ---------------------------------------------------------------
+    // The files named on the command line: opened at start instead of the
+    // start-up wizard.
+    void SetStartFiles(std::vector<std::string> files) { m_startFiles = std::move(files); }
+    // Files dropped onto the page: each picture becomes a layer at the drop
+    // point, a design replaces the page once the user agreed to clear it.
+    void OnDropFiles(QWidget* window, const std::vector<std::string>& paths, POINT point) override;
 
     // Printing -----------------------------------------------------------------------------
     // The framework's print commands (57607, 57608, 57609) and the printer set-up.
@@ -243,9 +255,17 @@ private:
     // when no item was added (the picture was not taken).
     bool InsertLayerRecord(const DesignRecord& record, CDIB* picture, int index);
 
+    // Files from the desktop: designs first, then pictures, each picture at
+    // the point when one is given (mixer client coordinates).
+    void OpenFiles(const std::vector<std::string>& paths, const POINT* point);
+    void OpenDesignFile(const std::string& path);
+    void AddPictureFile(const std::string& path, const POINT* point);
+
     CMorvaneDoc* m_pDocument;
     const std::string* m_pPayload; // the payload of the select being dispatched
     bool m_bPrinting;
     bool m_bInvalidateOnPaint; // the first screen paint, and the first after a print
     std::unique_ptr<CDesignHistory> m_pHistory;
+
+    std::vector<std::string> m_startFiles;
 };

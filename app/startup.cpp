@@ -20,6 +20,7 @@ bool CMorvaneApp::InitInstance(const std::vector<std::string>& arguments) {
         return false;
     m_pView = new CMorvaneView();
     m_pView->SetDocument(m_pDocument.get());
+    m_pView->SetStartFiles(m_startFiles);
     m_pDocument->SetView(m_pView);
     m_pFrame = std::make_unique<CMainFrame>(m_pView, m_pDocument.get());
     m_pFrame->PlaceBySettings();

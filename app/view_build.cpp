@@ -197,6 +197,8 @@ bool CMorvaneView::AddMixer() {
                             ID_COLOUR_BOTTOM_RIGHT};
     for (int i = 0; i < 4; ++i)
         mixer->SetColourSource(i, FindControl(corners[i]));
+    // Pictures and designs dragged from the desktop land on the page.
+    platform::DragAcceptFiles(mixer, this);
     return true;
 }
 

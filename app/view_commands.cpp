@@ -270,6 +270,15 @@ void CMorvaneView::AfterCreate() {
     // The design window stands behind the wizard.
     if (QWidget* frame = window(); frame != this)
         frame->show();
+    // A file the program was started with is what the user wants to see:
+    // no wizard before it.
+    if (!m_startFiles.empty()) {
+        const std::vector<std::string> files = std::move(m_startFiles);
+        m_startFiles.clear();
+        OpenFiles(files, nullptr);
+        ActivateFrame();
+        return;
+    }
     int show = ReadWizardShowNextTime();
     if (show != 0)
         ShowWizard(1, &show, Text(1027));

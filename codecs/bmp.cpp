@@ -70,11 +70,18 @@ void CWinBmp::AllocMembers(int width, int height, int depth, bool alpha) {
 }
 
 void CWinBmp::FreeMembers() {
-    m_block.clear();
-    m_block.shrink_to_fit();
+    platform::LargeBytes().swap(m_block);
     m_lines.clear();
     m_pPalette = nullptr;
     m_pBits = nullptr;
+}
+
+platform::LargeBytes CWinBmp::TakeBlock() {
+    platform::LargeBytes block;
+    block.swap(m_block);
+    FreeMembers();
+    m_nWidth = m_nHeight = 0;
+    return block;
 }
 
 void CWinBmp::InitLineArray() {

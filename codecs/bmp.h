@@ -4,6 +4,7 @@
 // row pointers whose first entry is the top row.
 
 #include "platform/bitmapheaders.h"
+#include "platform/largeblock.h"
 
 #include <cstddef>
 #include <vector>
@@ -78,11 +79,15 @@ public:
     // Row bytes for a width and depth: padded to a multiple of 4.
     static int RowBytes(int width, int depth);
 
+    // Hands the packed block over whole (a picture of a megabyte and more
+    // need not be copied to become an image); the bitmap is empty after.
+    platform::LargeBytes TakeBlock();
+
 protected:
     void AllocMembers(int width, int height, int depth, bool alpha) override;
     void FreeMembers() override;
     void InitLineArray() override;
 
 private:
-    std::vector<BYTE> m_block;
+    platform::LargeBytes m_block;
 };

@@ -102,8 +102,10 @@ CJPEGDecoder::~CJPEGDecoder() {
 
 namespace {
 
-void CmykToBgr(const JSAMPLE* in, BYTE* out, int width, bool inverted) {
-    for (int x = 0; x < width; ++x, in += 4, out += 4) {
+// Rows come out three bytes a pixel (blue, green, red) or four, the
+// fourth opaque.
+void CmykToBgr(const JSAMPLE* in, BYTE* out, int width, int pixelBytes, bool inverted) {
+    for (int x = 0; x < width; ++x, in += 4, out += pixelBytes) {
         // Adobe writes CMYK inverted; plain CMYK is complemented first.
         const int c = inverted ? in[0] : 255 - in[0];
         const int m = inverted ? in[1] : 255 - in[1];
@@ -112,7 +114,16 @@ void CmykToBgr(const JSAMPLE* in, BYTE* out, int width, bool inverted) {
         out[0] = BYTE(y * k / 255);
         out[1] = BYTE(m * k / 255);
         out[2] = BYTE(c * k / 255);
-        out[3] = 255;
+        if (pixelBytes == 4)
+            out[3] = 255;
+    }
+}
+
+void GreyToBgr(const JSAMPLE* in, BYTE* out, int width, int pixelBytes) {
+    for (int x = 0; x < width; ++x, out += pixelBytes) {
+        out[0] = out[1] = out[2] = in[x];
+        if (pixelBytes == 4)
+            out[3] = 255;
     }
 }
 
@@ -130,7 +141,9 @@ int OrientationFromMarkers(const jpeg_decompress_struct* cinfo) {
 // Everything that calls into libjpeg lives here, below the jump target,
 // with no objects that need destructors. Colours are upsampled the way
 // libjpeg does by default (smoothly, "fancy"), as other readers show them.
-bool DecodeWithLibrary(jpeg_decompress_struct* cinfo, ErrorManager* err, CBmp* bmp,
+// Asked for 24 bits, the bitmap gets three bytes a pixel, which colour
+// pictures are decoded into directly; otherwise four.
+bool DecodeWithLibrary(jpeg_decompress_struct* cinfo, ErrorManager* err, CBmp* bmp, int depth,
                        std::vector<JSAMPLE>* scratch, int* orientation) {
     if (setjmp(err->jump)) {
         jpeg_abort_decompress(cinfo);
@@ -142,8 +155,10 @@ bool DecodeWithLibrary(jpeg_decompress_struct* cinfo, ErrorManager* err, CBmp* b
     cinfo->dct_method = JDCT_FLOAT;
     const J_COLOR_SPACE in = cinfo->jpeg_color_space;
     const bool cmyk = in == JCS_CMYK || in == JCS_YCCK;
+    const int pixelBytes = depth == 24 ? 3 : 4;
+    const J_COLOR_SPACE direct = pixelBytes == 3 ? JCS_EXT_BGR : JCS_EXT_BGRX;
     if (cinfo->out_color_space != JCS_GRAYSCALE)
-        cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+        cinfo->out_color_space = cmyk ? JCS_CMYK : direct;
     jpeg_calc_output_dimensions(cinfo);
     const long long width = cinfo->output_width, height = cinfo->output_height;
     if (width < 1 || height < 1 || width * height > kMaxPicturePixels) {
@@ -154,21 +169,16 @@ bool DecodeWithLibrary(jpeg_decompress_struct* cinfo, ErrorManager* err, CBmp* b
     }
     jpeg_start_decompress(cinfo);
     const int w = int(cinfo->output_width), h = int(cinfo->output_height);
-    bmp->Create(w, h, 32, false);
+    bmp->Create(w, h, pixelBytes * 8, false);
     scratch->resize(size_t(w) * 4);
     for (int y = 0; y < h; ++y) {
-        JSAMPROW row = cinfo->out_color_space == JCS_EXT_BGRX ? bmp->Line(y) : scratch->data();
+        JSAMPROW row = cinfo->out_color_space == direct ? bmp->Line(y) : scratch->data();
         jpeg_read_scanlines(cinfo, &row, 1);
         BYTE* out = bmp->Line(y);
-        if (cinfo->out_color_space == JCS_GRAYSCALE) {
-            for (int x = 0; x < w; ++x) {
-                const BYTE g = (*scratch)[size_t(x)];
-                out[x * 4] = out[x * 4 + 1] = out[x * 4 + 2] = g;
-                out[x * 4 + 3] = 255;
-            }
-        } else if (cinfo->out_color_space == JCS_CMYK) {
-            CmykToBgr(scratch->data(), out, w, cinfo->saw_Adobe_marker);
-        }
+        if (cinfo->out_color_space == JCS_GRAYSCALE)
+            GreyToBgr(scratch->data(), out, w, pixelBytes);
+        else if (cinfo->out_color_space == JCS_CMYK)
+            CmykToBgr(scratch->data(), out, w, pixelBytes, cinfo->saw_Adobe_marker);
     }
     jpeg_finish_decompress(cinfo);
     return true;
@@ -176,7 +186,7 @@ bool DecodeWithLibrary(jpeg_decompress_struct* cinfo, ErrorManager* err, CBmp* b
 
 } // namespace
 
-void CJPEGDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSource* source) {
+void CJPEGDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int* depth, CDataSource* source) {
     Impl& m = *m_impl;
     m.err.pending.reset();
     jpeg_source_mgr& src = m.source.pub;
@@ -191,7 +201,7 @@ void CJPEGDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
     m.cinfo.src = &src;
     std::vector<JSAMPLE> scratch;
     int orientation = 1;
-    if (!DecodeWithLibrary(&m.cinfo, &m.err, bmp, &scratch, &orientation))
+    if (!DecodeWithLibrary(&m.cinfo, &m.err, bmp, depth ? *depth : 32, &scratch, &orientation))
         RaiseFromLibrary(&m.err);
     // Cameras store the picture as the sensor saw it and say in EXIF how to
     // turn it upright.

@@ -1,7 +1,8 @@
 #pragma once
 // JPEG through libjpeg: a decoder that reads from memory, tolerates a file
-// that ends early and turns the picture upright as its EXIF orientation
-// says, and an encoder at the library's default quality.
+// that ends early, turns the picture upright as its EXIF orientation says
+// and gives three bytes a pixel when asked for 24 bits, and an encoder at
+// the library's default quality.
 
 #include "codecs/picdecoder.h"
 

@@ -9,17 +9,25 @@
 
 namespace {
 
-uint32_t* PixelsOf(CBmp* bmp, int y) {
-    return reinterpret_cast<uint32_t*>(bmp->Line(y));
+int PixelBytes(const CBmp* bmp) {
+    return bmp->GetBitsPerPixel() / 8;
 }
 
 void MirrorRows(CBmp* bmp) {
-    for (int y = 0; y < bmp->GetHeight(); ++y)
-        std::reverse(PixelsOf(bmp, y), PixelsOf(bmp, y) + bmp->GetWidth());
+    const int n = PixelBytes(bmp), width = bmp->GetWidth();
+    BYTE swap[4];
+    for (int y = 0; y < bmp->GetHeight(); ++y) {
+        BYTE* row = bmp->Line(y);
+        for (int left = 0, right = width - 1; left < right; ++left, --right) {
+            std::memcpy(swap, row + left * n, size_t(n));
+            std::memcpy(row + left * n, row + right * n, size_t(n));
+            std::memcpy(row + right * n, swap, size_t(n));
+        }
+    }
 }
 
 void FlipRows(CBmp* bmp) {
-    const size_t bytes = size_t(bmp->GetWidth()) * 4;
+    const size_t bytes = size_t(bmp->GetWidth()) * size_t(PixelBytes(bmp));
     std::vector<BYTE> row(bytes);
     for (int top = 0, bottom = bmp->GetHeight() - 1; top < bottom; ++top, --bottom) {
         std::memcpy(row.data(), bmp->Line(top), bytes);
@@ -30,23 +38,32 @@ void FlipRows(CBmp* bmp) {
 
 // Orientations 5 to 8: the upright picture's column x is the stored row
 // (x, or counted from the bottom for 6 and 7) and its row y the stored
-// column (y, or counted from the right for 7 and 8).
-void SwapAxes(CBmp* bmp, int orientation) {
+// column (y, or counted from the right for 7 and 8). N bytes a pixel.
+template <int n> void SwapAxes(CBmp* bmp, int orientation) {
     const int width = bmp->GetWidth(), height = bmp->GetHeight();
-    std::vector<uint32_t> stored(size_t(width) * size_t(height));
+    const size_t rowBytes = size_t(width) * size_t(n);
+    platform::LargeBytes stored(rowBytes * size_t(height));
     for (int y = 0; y < height; ++y)
-        std::memcpy(stored.data() + size_t(y) * size_t(width), bmp->Line(y), size_t(width) * 4);
+        std::memcpy(stored.data() + size_t(y) * rowBytes, bmp->Line(y), rowBytes);
     const bool rowFromBottom = orientation == 6 || orientation == 7;
     const bool columnFromRight = orientation == 7 || orientation == 8;
-    bmp->Create(height, width, 32, bmp->HasAlpha());
+    bmp->Create(height, width, bmp->GetBitsPerPixel(), bmp->HasAlpha());
     for (int y = 0; y < width; ++y) {
-        uint32_t* out = PixelsOf(bmp, y);
-        const int column = columnFromRight ? width - 1 - y : y;
-        for (int x = 0; x < height; ++x) {
+        BYTE* out = bmp->Line(y);
+        const BYTE* column =
+            stored.data() + size_t(columnFromRight ? width - 1 - y : y) * size_t(n);
+        for (int x = 0; x < height; ++x, out += n) {
             const int row = rowFromBottom ? height - 1 - x : x;
-            out[x] = stored[size_t(row) * size_t(width) + size_t(column)];
+            std::memcpy(out, column + size_t(row) * rowBytes, n);
         }
     }
+}
+
+void SwapAxes(CBmp* bmp, int orientation) {
+    if (PixelBytes(bmp) == 3)
+        SwapAxes<3>(bmp, orientation);
+    else
+        SwapAxes<4>(bmp, orientation);
 }
 
 // Bounded reads of the TIFF structure inside an EXIF block.

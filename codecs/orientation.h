@@ -10,7 +10,7 @@
 
 class CBmp;
 
-// Turns a 32-bit bitmap upright from the given orientation; 1 and numbers
+// Turns a 24- or 32-bit bitmap upright from the given orientation; 1 and numbers
 // outside 1 to 8 leave it as it is. Orientations 5 to 8 swap its width and
 // height. Throws std::bad_alloc when the turned copy cannot be allocated.
 void ApplyOrientation(CBmp* bmp, int orientation);

@@ -15,8 +15,9 @@ class CPicDecoder {
 public:
     virtual ~CPicDecoder();
 
-    // Decodes the file into the bitmap (always at 32 bits per pixel).
-    // Throws CTextException.
+    // Decodes the file into the bitmap at 32 bits per pixel; a decoder that
+    // can (JPEG) gives 24 when that is the wanted depth, so check the
+    // bitmap's depth. Throws CTextException.
     virtual void DecodeFile(const std::string& path, CBmp* bmp, int wantedDepth);
     // Decodes from the source's current position.
     virtual void DecodeSource(CDataSource* source, CBmp* bmp, int wantedDepth);

@@ -137,10 +137,23 @@ bool CDIB::ReadThroughCodec() {
     try {
         CAnyPicDecoder decoder;
         CWinBmp bitmap;
-        decoder.DecodeFile(found, &bitmap, 32);
+        decoder.DecodeFile(found, &bitmap, 24);
         const int width = bitmap.GetWidth(), height = bitmap.GetHeight();
+        if (width <= 0 || height <= 0)
+            return false;
+        // A picture decoded at three bytes a pixel is the image's block as
+        // it stands: a photograph is not copied.
+        if (bitmap.GetBitsPerPixel() == 24) {
+            platform::LargeBytes block = bitmap.TakeBlock();
+            auto* header = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+            header->biSizeImage = DWORD(DibRowSize(width, 24)) * DWORD(height);
+            InstallBlock(std::move(block));
+            if (m_nLoadMode == 0 || (m_nLoadMode & 1))
+                m_pPictureAlpha.reset(); // three bytes a pixel carry no alpha
+            return true;
+        }
         // Every pixel is written below: the block need not be cleared first.
-        if (width <= 0 || height <= 0 || !MakeBlock(width, height, 0, nullptr, false))
+        if (!MakeBlock(width, height, 0, nullptr, false))
             return false;
         BeginPixelAccess();
         for (int y = 0; y < height; ++y)

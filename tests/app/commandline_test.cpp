@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
+
 TEST(CommandLineTest, NumbersFillLanguageWidthHeightAndFullScreenInOrder) {
     CAppSettings s;
     CCustomCommandLineInfo info(s);
@@ -30,13 +36,35 @@ TEST(CommandLineTest, ASwitchWithoutDigitsCountsAsZero) {
     EXPECT_EQ(s.GetWindowHeight(), 650);
 }
 
-TEST(CommandLineTest, FifthAndLaterParametersAreCountedAndIgnored) {
+TEST(CommandLineTest, FifthAndLaterNumbersAreCountedAndIgnoredAndFilesKeptBesideThem) {
     CAppSettings s;
     CCustomCommandLineInfo info(s);
-    info.ParseArguments({"3", "800", "600", "0", "77", "design.prt"});
-    EXPECT_EQ(info.GetParamCount(), 6);
+    info.ParseArguments({"3", "800", "design.prt", "600", "0", "77", "/home/a/photo.jpg"});
+    EXPECT_EQ(info.GetParamCount(), 5);
     EXPECT_EQ(s.GetLanguage(), 3);
+    EXPECT_EQ(s.GetWindowHeight(), 600);
     EXPECT_EQ(s.GetFullScreen(), 0);
+    // Files are kept whole, whatever the folder the program started in.
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(info.GetFiles(),
+              (std::vector<std::string>{here + "/design.prt", "/home/a/photo.jpg"}));
+}
+
+TEST(CommandLineTest, ANumberIsANumberAndAFileAFile) {
+    QTemporaryDir folder;
+    const std::string numbered = folder.filePath("2024-photo.jpg").toStdString();
+    std::ofstream(numbered) << "x";
+    for (const char* number : {"2", "-5", "/900", " 7 ", "1024px", "-x", "/x", "+3"})
+        EXPECT_FALSE(NamesFile(number)) << number;
+    for (const std::string& file :
+         {std::string("photo.jpg"), std::string("/home/a/gone.prt"), numbered})
+        EXPECT_TRUE(NamesFile(file)) << file;
+    // A file called "2" in the folder does not swallow the language.
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    std::ofstream("2") << "x";
+    EXPECT_FALSE(NamesFile("2"));
+    QDir::setCurrent(previous);
 }
 
 TEST(CommandLineTest, LeadingIntegers) {

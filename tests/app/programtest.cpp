@@ -27,10 +27,10 @@ void ProgramTest::TearDown() {
     QDir::setCurrent(m_previousFolder);
 }
 
-bool ProgramTest::Start(bool wizard) {
+bool ProgramTest::Start(bool wizard, const std::vector<std::string>& arguments) {
     WriteWizardShowNextTime(wizard ? 1 : 0);
     m_program = std::make_unique<CMorvaneApp>(AppSettings());
-    const bool started = m_program->InitInstance({});
+    const bool started = m_program->InitInstance(arguments);
     if (CMainFrame* frame = m_program->MainFrame()) {
         // Keys go to the active window, as on a desktop.
         frame->activateWindow();

@@ -38,8 +38,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the program with the wizard switched off unless asked for.
-    bool Start(bool wizard = false);
+    // Starts the program with the wizard switched off unless asked for, with
+    // the arguments after the program name.
+    bool Start(bool wizard = false, const std::vector<std::string>& arguments = {});
     void Stop();
 
     CMorvaneView* View() const { return m_program ? m_program->View() : nullptr; }

@@ -79,20 +79,26 @@ TEST(ApplyOrientationTest, EachOrientationTurnsTheStoredPixelsUpright) {
         {"fc", "eb", "da"}, // 7
         {"cf", "be", "ad"}, // 8 turned a quarter to the left
     };
-    for (int o = 1; o <= 8; ++o) {
-        CWinBmp bmp;
-        bmp.Create(3, 2, 32, true);
-        for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 3; ++x)
-                bmp.Line(y)[x * 4] = BYTE("abcdef"[y * 3 + x]);
-        ApplyOrientation(&bmp, o);
-        const auto& want = upright[size_t(o - 1)];
-        ASSERT_EQ(bmp.GetHeight(), int(want.size())) << o;
-        ASSERT_EQ(bmp.GetWidth(), int(want[0].size())) << o;
-        EXPECT_TRUE(bmp.HasAlpha());
-        for (int y = 0; y < bmp.GetHeight(); ++y)
-            for (int x = 0; x < bmp.GetWidth(); ++x)
-                EXPECT_EQ(char(bmp.Line(y)[x * 4]), want[size_t(y)][size_t(x)])
-                    << o << " at " << x << ", " << y;
-    }
+    // At four bytes a pixel and at three (JPEG pictures read for an image).
+    for (const int depth : {32, 24})
+        for (int o = 1; o <= 8; ++o) {
+            const int n = depth / 8;
+            CWinBmp bmp;
+            bmp.Create(3, 2, depth, true);
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 3; ++x)
+                    for (int i = 0; i < n; ++i)
+                        bmp.Line(y)[x * n + i] = BYTE("abcdef"[y * 3 + x] + i);
+            ApplyOrientation(&bmp, o);
+            const auto& want = upright[size_t(o - 1)];
+            ASSERT_EQ(bmp.GetBitsPerPixel(), depth);
+            ASSERT_EQ(bmp.GetHeight(), int(want.size())) << o;
+            ASSERT_EQ(bmp.GetWidth(), int(want[0].size())) << o;
+            EXPECT_TRUE(bmp.HasAlpha());
+            for (int y = 0; y < bmp.GetHeight(); ++y)
+                for (int x = 0; x < bmp.GetWidth(); ++x)
+                    for (int i = 0; i < n; ++i)
+                        EXPECT_EQ(char(bmp.Line(y)[x * n + i]), want[size_t(y)][size_t(x)] + i)
+                            << depth << " bits, " << o << " at " << x << ", " << y;
+        }
 }

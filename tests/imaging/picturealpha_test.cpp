@@ -1,8 +1,10 @@
 // A picture file's own alpha reaches the image as a mask of the alpha
 // file's form, serves as its alpha companion when there is no alpha file
 // (an alpha file wins), and so becomes the alpha of its layer stream;
-// pictures are read upright.
+// pictures are read upright, JPEG pictures at three bytes a pixel.
 
+#include "codecs/anypicdecoder.h"
+#include "codecs/bmp.h"
 #include "imaging/rlestream.h"
 #include "imagingtest.h"
 #include "testsupport.h"
@@ -10,6 +12,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 using namespace imagingtest;
@@ -127,5 +130,33 @@ TEST(PictureAlphaTest, PicturesAreReadUpright) {
         EXPECT_EQ(pic.GetHeight(), 23) << name;
         EXPECT_NEAR(int(PixelOf(pic, 0, 0) >> 16), 255, 4) << name; // red top-left
         EXPECT_NEAR(int(PixelOf(pic, 0, 0) & 0xFF), 0, 4) << name;
+    }
+}
+
+TEST(PictureAlphaTest, AJpegBecomesTheImageAtThreeBytesAPixelAsDecodedAtFour) {
+    // Colour pictures are decoded straight into the image; grey, CMYK and
+    // turned ones are converted on the way: every pixel as the four-byte
+    // decoding gives it, the row padding clear, no mask.
+    for (const char* name : {"colour.jpg", "grey.jpg", "cmyk.jpg", "exif6.jpg", "exif2.jpg"}) {
+        CAnyPicDecoder decoder;
+        CWinBmp four;
+        decoder.DecodeFile(Fixture(name), &four, 32);
+        CDIB pic;
+        ASSERT_TRUE(pic.Load(Fixture(name), 0, 0)) << name;
+        ASSERT_EQ(pic.GetBitCount(), 24) << name;
+        ASSERT_EQ(pic.GetWidth(), four.GetWidth()) << name;
+        ASSERT_EQ(pic.GetHeight(), four.GetHeight()) << name;
+        EXPECT_EQ(pic.GetHeader()->biSizeImage, DWORD(pic.GetRowSize() * pic.GetHeight()));
+        EXPECT_EQ(pic.GetPictureAlpha(), nullptr) << name;
+        pic.BeginPixelAccess();
+        for (int y = 0; y < pic.GetHeight(); ++y) {
+            const BYTE* row = pic.PixelAddress(0, unsigned(y));
+            for (int x = 0; x < pic.GetWidth(); ++x)
+                ASSERT_EQ(std::memcmp(row + 3 * x, four.Line(y) + 4 * x, 3), 0)
+                    << name << " at " << x << ", " << y;
+            for (int i = 3 * pic.GetWidth(); i < pic.GetRowSize(); ++i)
+                ASSERT_EQ(row[i], 0) << name << " padding of row " << y;
+        }
+        pic.EndPixelAccess();
     }
 }

@@ -80,7 +80,7 @@ page_crop="400x400+$((vx + 210))+$((vy + 190))"
 start_program() {
   cd "$stage"
   HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" PATH="$work/bin:$PATH" \
-    ./morvane >"$work/program.log" 2>&1 &
+    ./morvane "$@" >"$work/program.log" 2>&1 &
   program=$!
 }
 # The help documents open through xdg-open: a stand-in notes them.

@@ -13,6 +13,8 @@
 namespace {
 
 constexpr RGBQUAD kBlack = {0, 0, 0, 255};
+// The densest run-length code: a count and a value write 255 pixels.
+constexpr long long kRlePixelsPerByte = 128;
 
 // A colour table of blue, green, red (and, in Windows files, one unused
 // byte) entries, padded with black to 256 entries.
@@ -271,6 +273,9 @@ void CBmpDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>* palette, int*, CDa
         RaiseError(kErrCorrupt, "Decoding bmp: run-length picture stored top-down.");
     CheckPictureSize(layout.width, layout.height, "Bitmap decoder");
     SkipToPixels(source, DWORD(layout.pixelOffset + start));
+    if (rle)
+        CheckPictureCost(layout.width, layout.height, source->GetRemaining(), kRlePixelsPerByte,
+                         "Bitmap decoder");
     if (!rle)
         RequireInput(source, NeededPixelBytes(layout));
     bmp->Create(layout.width, layout.height, 32, layout.Alpha());

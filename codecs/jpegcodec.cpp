@@ -116,6 +116,11 @@ void CmykToBgr(const JSAMPLE* in, BYTE* out, int width, bool inverted) {
 
 constexpr int kExifMarker = JPEG_APP0 + 1;
 
+// Every 8 x 8 block of a scan costs at least one bit of Huffman code: 512
+// pixels a byte for grey, fewer for colour; arithmetic coding is given
+// eight times that.
+constexpr long long kJpegPixelsPerByte = 4096;
+
 // The orientation of the first EXIF block among the markers libjpeg kept.
 int OrientationFromMarkers(const jpeg_decompress_struct* cinfo) {
     for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next)
@@ -147,6 +152,14 @@ bool DecodeWithLibrary(jpeg_decompress_struct* cinfo, ErrorManager* err, CBmp* b
     if (width < 1 || height < 1 || width * height > kMaxPicturePixels) {
         std::snprintf(err->message, sizeof err->message,
                       "JPEG picture of %lld x %lld pixels cannot be read.", width, height);
+        jpeg_abort_decompress(cinfo);
+        return false;
+    }
+    try {
+        CheckPictureCost(width, height, (long long)cinfo->src->bytes_in_buffer,
+                         kJpegPixelsPerByte, "JPEG decoder");
+    } catch (const CTextException& e) {
+        err->pending = e;
         jpeg_abort_decompress(cinfo);
         return false;
     }

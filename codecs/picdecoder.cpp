@@ -51,6 +51,16 @@ void CheckPictureSize(long long width, long long height, const char* decoderName
                     width, height);
 }
 
+void CheckPictureCost(long long width, long long height, long long dataBytes,
+                      long long pixelsPerByte, const char* decoderName) {
+    const long long pixels = width * height;
+    if (pixels <= kPixelsAnyDataMayMake || pixels / pixelsPerByte <= dataBytes)
+        return;
+    RaiseErrorF(kErrCorrupt,
+                "%s: a picture of %lld x %lld pixels cannot come from %lld bytes of data.",
+                decoderName, width, height, dataBytes);
+}
+
 void RequireInput(const CDataSource* source, long long minBytes) {
     if (minBytes > source->GetRemaining())
         throw CTextException(kErrEndOfData, kEndOfFileText);

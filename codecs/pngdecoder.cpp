@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <optional>
@@ -77,6 +78,15 @@ bool DecodeWithLibrary(png_structp png, png_infop info, ReadState* state, CBmp* 
     const long long height = png_get_image_height(png, info);
     if (width * height > kMaxPicturePixels) {
         state->message = "picture too large";
+        return false;
+    }
+    // Deflate makes at most 1032 bytes of each byte it reads.
+    const long long bitsPerPixel = png_get_bit_depth(png, info) * png_get_channels(png, info);
+    try {
+        CheckPictureCost(width, height, state->source->GetRemaining(),
+                         std::max(1LL, 1032 * 8 / bitsPerPixel), "PNG decoder");
+    } catch (const CTextException& e) {
+        state->pending = e;
         return false;
     }
     const bool alpha = SetTransformations(png, info);

@@ -221,6 +221,15 @@ void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
         RaiseErrorF(kErrOutOfMemory, "Out of memory: TIFF picture of %lld x %lld pixels.", width,
                     height);
     }
+    try {
+        // Deflate, the most compressing of the usual schemes, at one bit per
+        // pixel; a blank fax page may compress further and is refused.
+        CheckPictureCost(width, height, (long long)stream.capacity, 1032 * 8, "TIFF decoder");
+    } catch (const CTextException&) {
+        TIFFRGBAImageEnd(&image);
+        TIFFClose(tiff);
+        throw;
+    }
     const int orientation = RequestOrientation(&image);
     reader.premultiplied = premultiplied;
     // Pixels the library would reduce or convert less well are put by our

@@ -12,12 +12,18 @@ struct MessageTableRow;
 enum : int {
     kFirstExtraTextId = 1100,
     kTransferPaperTextIds = 1100, // page print window: paper and marks
+    kLimitTextIds = 1150,         // limits a user meets: pictures too large
 };
 
 enum : int {
     kTextLightFabric = kTransferPaperTextIds, // mirrored print, the default
     kTextDarkFabric,                          // printed face up, not mirrored
     kTextCutMarks,
+};
+
+enum : int {
+    // "%s", "%lld", "%lld": the picture's file, its width and height
+    kTextPictureTooLarge = kLimitTextIds,
 };
 
 extern const MessageTableRow kExtraTexts[];

@@ -1,5 +1,6 @@
 #include "app/morvaneview.h"
 
+#include "imaging/toolarge.h"
 #include "platform/gdi/dc.h"
 #include "platform/window.h"
 #include "popups/pageprintwindow.h"
@@ -21,6 +22,7 @@ CMorvaneView::CMorvaneView(QWidget* parent)
 }
 
 CMorvaneView::~CMorvaneView() {
+    SetPictureTooLargeReporter(nullptr);
     delete m_pPageWindow;
     m_pPageWindow = nullptr;
     delete m_pWizardWindow;

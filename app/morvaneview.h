@@ -195,4 +195,5 @@ private:
     const std::string* m_pPayload; // the payload of the select being dispatched
     bool m_bPrinting;
     bool m_bInvalidateOnPaint; // the first screen paint, and the first after a print
+    bool m_bLoadFailureTold = false; // the failed load already told the user why
 };

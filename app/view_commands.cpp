@@ -154,11 +154,12 @@ void CMorvaneView::LoadCommand(const std::string* folder) {
     if (!LoadablePath(path))
         return;
     platform::BeginWaitCursor();
+    m_bLoadFailureTold = false;
     const bool loaded = LoadDesign(path);
     platform::EndWaitCursor();
     if (loaded)
         SetDesignTitle(path);
-    else
+    else if (!m_bLoadFailureTold)
         AfxMessageBox(Text(1009));
 }
 

@@ -149,13 +149,8 @@ bool DecodeWithLibrary(jpeg_decompress_struct* cinfo, ErrorManager* err, CBmp* b
         cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
     jpeg_calc_output_dimensions(cinfo);
     const long long width = cinfo->output_width, height = cinfo->output_height;
-    if (width < 1 || height < 1 || width * height > kMaxPicturePixels) {
-        std::snprintf(err->message, sizeof err->message,
-                      "JPEG picture of %lld x %lld pixels cannot be read.", width, height);
-        jpeg_abort_decompress(cinfo);
-        return false;
-    }
     try {
+        CheckPictureSize(width, height, "JPEG decoder");
         CheckPictureCost(width, height, (long long)cinfo->src->bytes_in_buffer,
                          kJpegPixelsPerByte, "JPEG decoder");
     } catch (const CTextException& e) {

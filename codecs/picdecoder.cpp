@@ -45,10 +45,16 @@ void CheckPictureSize(long long width, long long height, const char* decoderName
     if (width < 1 || height < 1)
         RaiseErrorF(kErrCorrupt, "%s: picture has no pixels (%lld x %lld).", decoderName, width,
                     height);
-    if (width * height > kMaxPicturePixels)
+    if (width * height <= kMaxPicturePixels)
+        return;
+    try {
         RaiseErrorF(kErrOutOfMemory,
                     "Out of memory: %s picture of %lld x %lld pixels is too large.", decoderName,
                     width, height);
+    } catch (CTextException& e) {
+        e.SetPictureSize(width, height);
+        throw;
+    }
 }
 
 void CheckPictureCost(long long width, long long height, long long dataBytes,

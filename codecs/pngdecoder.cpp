@@ -76,13 +76,10 @@ bool DecodeWithLibrary(png_structp png, png_infop info, ReadState* state, CBmp* 
     png_read_info(png, info);
     const long long width = png_get_image_width(png, info);
     const long long height = png_get_image_height(png, info);
-    if (width * height > kMaxPicturePixels) {
-        state->message = "picture too large";
-        return false;
-    }
     // Deflate makes at most 1032 bytes of each byte it reads.
     const long long bitsPerPixel = png_get_bit_depth(png, info) * png_get_channels(png, info);
     try {
+        CheckPictureSize(width, height, "PNG decoder");
         CheckPictureCost(width, height, state->source->GetRemaining(),
                          std::max(1LL, 1032 * 8 / bitsPerPixel), "PNG decoder");
     } catch (const CTextException& e) {
@@ -110,7 +107,9 @@ void CPNGDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSource
         png_destroy_read_struct(&png, nullptr, nullptr);
         RaiseError(kErrOutOfMemory, "Out of memory creating the PNG reader.");
     }
-    png_set_user_limits(png, 30000, 30000);
+    // libpng's own side limit; the picture size limit with its message is
+    // ours, checked once the header is read.
+    png_set_user_limits(png, 1000000, 1000000);
     const bool ok = DecodeWithLibrary(png, info, &state, bmp);
     png_destroy_read_struct(&png, &info, nullptr);
     if (ok)

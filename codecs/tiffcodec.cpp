@@ -215,13 +215,8 @@ void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
         RaiseError(kErrWrongFormat, std::string(message) + "\n");
     }
     const long long width = image.width, height = image.height;
-    if (width < 1 || height < 1 || width * height > kMaxPicturePixels) {
-        TIFFRGBAImageEnd(&image);
-        TIFFClose(tiff);
-        RaiseErrorF(kErrOutOfMemory, "Out of memory: TIFF picture of %lld x %lld pixels.", width,
-                    height);
-    }
     try {
+        CheckPictureSize(width, height, "TIFF decoder");
         // Deflate, the most compressing of the usual schemes, at one bit per
         // pixel; a blank fax page may compress further and is refused.
         CheckPictureCost(width, height, (long long)stream.capacity, 1032 * 8, "TIFF decoder");

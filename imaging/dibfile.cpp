@@ -2,6 +2,7 @@
 // BMP, JPEG or TIFF.
 
 #include "imaging/dib.h"
+#include "imaging/toolarge.h"
 
 #include "codecs/anypicdecoder.h"
 #include "codecs/bmp.h"
@@ -141,7 +142,13 @@ bool CDIB::ReadThroughCodec() {
             m_pPictureAlpha = AlphaMaskOf(bitmap);
         return true;
     } catch (const CTextException& e) {
-        AfxMessageBox(Format("Error %d decoding file <%s>: %s", e.Code(), found, e.Text()));
+        const std::string message =
+            Format("Error %d decoding file <%s>: %s", e.Code(), found, e.Text());
+        m_bTooLarge = e.IsPictureTooLarge();
+        if (m_bTooLarge)
+            ReportPictureTooLarge(found, e.PictureWidth(), e.PictureHeight(), message);
+        else
+            AfxMessageBox(message);
     } catch (const std::bad_alloc&) {
         AfxMessageBox(
             Format("Error %d decoding file <%s>: %s", kErrOutOfMemory, found, "Out of memory.\n"));

@@ -164,9 +164,11 @@ public:
           m_limit(layout.bitCount == 4 ? (m_width + 1) & ~1 : m_width), m_palette(palette) {
         RGBQUAD skipped = m_palette[0];
         skipped.rgbReserved = 0;
-        for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x)
-                PutPixel(m_bmp->Line(y), x, skipped);
+        // One row filled pixel by pixel, the others copied from it.
+        for (int x = 0; x < m_width; ++x)
+            PutPixel(m_bmp->Line(0), x, skipped);
+        for (int y = 1; y < m_height; ++y)
+            std::memcpy(m_bmp->Line(y), m_bmp->Line(0), size_t(m_width) * 4);
     }
 
     void Put(int index) {

@@ -8,6 +8,8 @@
 # Environment:
 #   FUZZ_RUNS    stop each target after this many inputs
 #   FUZZ_BUILD   the fuzz build folder (default build-fuzz)
+#   FUZZ_MAX_LEN the longest input tried, in bytes (default 65536); larger
+#                seeds are left out
 #   FUZZ_STAGE   a staged program folder whose res/ seeds the corpora
 #                (default build/stage)
 #
@@ -26,6 +28,7 @@ all_targets=(bmp tga pcx pict png jpeg tiff wmf emf anypic design settings)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 build="${FUZZ_BUILD:-build-fuzz}"
+max_len="${FUZZ_MAX_LEN:-65536}"
 stage="${FUZZ_STAGE:-build/stage}"
 fixtures=tests/data/codecs
 suite=../shared/testdata/bmpsuite
@@ -58,7 +61,7 @@ seed_files() {
   for d in "$fixtures" "$suite" "$stage/res"; do [ -d "$d" ] && dirs+=("$d"); done
   [ ${#dirs[@]} -gt 0 ] || return 0
   for p in "${patterns[@]}"; do
-    find "${dirs[@]}" -type f -iname "$p" -size -256k
+    find "${dirs[@]}" -type f -iname "$p" -size -"$((max_len / 1024 + 1))"k
   done
 }
 
@@ -69,7 +72,7 @@ run_target() {
   local findings="$build/findings/$target" output="$build/logs/$target.log"
   mkdir -p "$work" "$seeds" "$findings" "$build/logs"
   seed_files "$target" | while read -r f; do cp -n "$f" "$seeds/" 2>/dev/null || true; done
-  local limits=(-timeout=30 -rss_limit_mb=1536 -malloc_limit_mb=512
+  local limits=(-max_len="$max_len" -timeout=30 -rss_limit_mb=1536 -malloc_limit_mb=512
                 -artifact_prefix="$findings/" -print_final_stats=1)
   [ "$seconds" -eq 0 ] || limits+=(-max_total_time="$seconds")
   [ -z "${FUZZ_RUNS:-}" ] || limits+=(-runs="$FUZZ_RUNS")

@@ -13,6 +13,7 @@
 #include "content/appsettings.h"
 #include "content/fileutil.h"
 #include "platform/paths.h"
+#include "platform/savefile.h"
 #include "platform/userservices.h"
 
 #include <QFile>
@@ -251,7 +252,7 @@ bool CDIB::WriteBitmapFile(const std::string& path) {
         file.write(reinterpret_cast<const char*>(&header), sizeof header) ==
             qint64(sizeof header) &&
         file.write(reinterpret_cast<const char*>(m_block.data()), dataSize) == qint64(dataSize) &&
-        file.commit();
+        platform::CommitWhole(file);
     if (!ok)
         file.cancelWriting();
     return ok;

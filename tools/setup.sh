@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   imagemagick xvfb xauth xdotool
-  poppler-utils
+  poppler-utils strace locales
   dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
   fonts-dejavu-core fonts-liberation2
   openclipart-svg

@@ -14,6 +14,9 @@
 
 namespace {
 
+// Chunk names, each closed by a zero byte, as libpng takes them.
+constexpr png_byte kUnusedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL";
+
 // libpng's error callback must not return. It keeps the message and jumps
 // back; the decoder throws once it is out of the library's frames.
 struct ReadState {
@@ -110,6 +113,12 @@ void CPNGDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSource
     // libpng's own side limit; the picture size limit with its message is
     // ours, checked once the header is read.
     png_set_user_limits(png, 1000000, 1000000);
+    // Side data the picture does not need (texts, colour profiles, palettes
+    // of suggestions, EXIF, scales) is passed over unread: libpng holds such
+    // a chunk whole, taking its length field at its word and only warning of
+    // a length beyond its limit, so a 167-byte file asked for 1.9 GB.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnusedChunks,
+                                int(sizeof kUnusedChunks / 5));
     const bool ok = DecodeWithLibrary(png, info, &state, bmp);
     png_destroy_read_struct(&png, &info, nullptr);
     if (ok)

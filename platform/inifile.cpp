@@ -218,13 +218,10 @@ std::vector<QString> UnescapeValues(const QString& raw) {
 
 } // namespace
 
-std::string EscapeIniValue(const std::string& value) {
-    QString text = QString::fromStdString(value);
-    // A leading '@' marks a typed value, so a string's own is doubled.
-    if (text.contains(QChar::Null))
-        text = QLatin1String("@String(") + text + QLatin1Char(')');
-    else if (text.startsWith(QLatin1Char('@')))
-        text.prepend(QLatin1Char('@'));
+namespace {
+
+// The spelling of one text in a value, as it is.
+QString EscapeText(const QString& text) {
     QString out;
     bool needsQuotes = false;
     bool escapeHexDigit = false; // a digit after a numeric escape would join it
@@ -278,7 +275,40 @@ std::string EscapeIniValue(const std::string& value) {
     }
     if (needsQuotes || out.startsWith(QLatin1Char(' ')) || out.endsWith(QLatin1Char(' ')))
         out = QLatin1Char('"') + out + QLatin1Char('"');
+    return out;
+}
+
+// A value as the file spelt it stays so unless it would run into the lines
+// written after it: a line break, a quote left open, a backslash at its end.
+bool StaysOnItsLine(const std::string& raw) {
+    bool quoted = false;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\n' || raw[i] == '\r' || (raw[i] == '\\' && ++i >= raw.size()))
+            return false;
+        if (raw[i] == '"')
+            quoted = !quoted;
+    }
+    return !quoted;
+}
+
+// The same texts, each spelt anew, so that the value keeps to its line.
+std::string Respelt(const std::string& raw) {
+    QString out;
+    for (const QString& text : UnescapeValues(QString::fromStdString(raw)))
+        out += (out.isEmpty() ? QString() : QStringLiteral(", ")) + EscapeText(text);
     return out.toStdString();
+}
+
+} // namespace
+
+std::string EscapeIniValue(const std::string& value) {
+    QString text = QString::fromStdString(value);
+    // A leading '@' marks a typed value, so a string's own is doubled.
+    if (text.contains(QChar::Null))
+        text = QLatin1String("@String(") + text + QLatin1Char(')');
+    else if (text.startsWith(QLatin1Char('@')))
+        text.prepend(QLatin1Char('@'));
+    return EscapeText(text).toStdString();
 }
 
 bool UnescapeIniValue(const std::string& raw, std::string* value) {
@@ -325,7 +355,8 @@ std::string CIniFile::Text() const {
                                         ? "%General"
                                         : EscapeKey(key.substr(0, slash));
         const std::string name = slash == std::string::npos ? key : key.substr(slash + 1);
-        sections[section] += EscapeKey(name) + "=" + raw + "\n";
+        sections[section] +=
+            EscapeKey(name) + "=" + (StaysOnItsLine(raw) ? raw : Respelt(raw)) + "\n";
     }
     std::string text;
     for (const auto& [section, lines] : sections)

@@ -106,3 +106,23 @@ TEST(IniFileTest, ValuesTheProgramNeverWritesSurviveItsWrites) {
               (QStringList{"one", "two, 2", "3"}));
     EXPECT_EQ(qt.value("HKCU/Software/Kavelo/bytes").toByteArray(), QByteArray("\0\1", 2));
 }
+
+TEST(IniFileTest, AValueLeftOpenDoesNotSwallowTheLinesWrittenAfterIt) {
+    // The quote runs to the end of the file, taking the line below it into
+    // the value; written back as it was spelt it would take the program's
+    // own values too.
+    testsupport::TempDir dir;
+    const std::string file =
+        dir.Write("registry.ini", "[HKCU]\nSoftware\\Kavelo\\contentdir=\"open\nlast=a\n");
+    CSettingsStore store(file);
+    ASSERT_TRUE(store.WriteString(HKEY_CURRENT_USER, kKey, "wintitle", "Morvane"));
+    EXPECT_EQ(testsupport::ReadFile(file), "[HKCU]\n"
+                                           "Software\\Kavelo\\contentdir=\"open\\nlast=a\"\n"
+                                           "Software\\Kavelo\\wintitle=Morvane\n");
+    CSettingsStore again(file);
+    std::string text;
+    ASSERT_TRUE(again.ReadString(HKEY_CURRENT_USER, kKey, "wintitle", &text));
+    EXPECT_EQ(text, "Morvane");
+    ASSERT_TRUE(again.ReadString(HKEY_CURRENT_USER, kKey, "contentdir", &text));
+    EXPECT_EQ(text, "open\nlast=a");
+}

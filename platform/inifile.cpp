@@ -283,9 +283,12 @@ QString EscapeText(const QString& text) {
 bool StaysOnItsLine(const std::string& raw) {
     bool quoted = false;
     for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\n' || raw[i] == '\r' || (raw[i] == '\\' && ++i >= raw.size()))
+        const bool escaped = raw[i] == '\\';
+        if (escaped) // the next character, a quote too, stands for itself
+            ++i;
+        if (i >= raw.size() || raw[i] == '\n' || raw[i] == '\r')
             return false;
-        if (raw[i] == '"')
+        if (raw[i] == '"' && !escaped)
             quoted = !quoted;
     }
     return !quoted;

@@ -59,6 +59,14 @@ const MessageTableRow kExtraTexts[] = {
     {kTextRecentFiles,
      {"&Recente bestanden", "Fichiers &récents", "Recent &files", "&Zuletzt geöffnet"}},
     {kTextNoRecentFiles, {"(geen)", "(aucun)", "(none)", "(keine)"}},
+    // opening a picture beyond the 100-megapixel limit of the decoders
+    {kTextPictureTooLarge,
+     {"De afbeelding %s is te groot om te openen: %lld x %lld pixels (hoogstens 100 miljoen "
+      "pixels).",
+      "L'image %s est trop grande pour être ouverte : %lld x %lld pixels (100 millions de "
+      "pixels au plus).",
+      "The picture %s is too large to open: %lld x %lld pixels (at most 100 million pixels).",
+      "Das Bild %s ist zu groß zum Öffnen: %lld x %lld Pixel (höchstens 100 Millionen Pixel)."}},
 };
 
 const int kExtraTextRows = static_cast<int>(std::size(kExtraTexts));

@@ -13,6 +13,7 @@ enum : int {
     kFirstExtraTextId = 1100,
     kTransferPaperTextIds = 1100, // printing and exporting for print: 1100 to 1149
     kEditingTextIds = 1200,       // the Edit menu, layer commands, recent files
+    kLimitTextIds = 1150,         // limits a user meets: pictures too large
 };
 
 enum : int {
@@ -42,6 +43,11 @@ enum : int {
     kTextRotateRight,
     kTextRecentFiles,
     kTextNoRecentFiles,
+};
+
+enum : int {
+    // "%s", "%lld", "%lld": the picture's file, its width and height
+    kTextPictureTooLarge = kLimitTextIds,
 };
 
 extern const MessageTableRow kExtraTexts[];

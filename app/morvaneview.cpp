@@ -2,6 +2,7 @@
 
 #include "app/designhistory.h"
 #include "app/designpictures.h"
+#include "imaging/toolarge.h"
 #include "platform/gdi/dc.h"
 #include "platform/window.h"
 #include "popups/pageprintwindow.h"
@@ -27,6 +28,7 @@ CMorvaneView::CMorvaneView(QWidget* parent)
 CMorvaneView::~CMorvaneView() {
     // Nothing the controls do while they go is a change to the design.
     m_pHistory.reset();
+    SetPictureTooLargeReporter(nullptr);
     delete m_pPageWindow;
     m_pPageWindow = nullptr;
     delete m_pWizardWindow;

@@ -268,4 +268,5 @@ private:
     std::unique_ptr<CDesignHistory> m_pHistory;
 
     std::vector<std::string> m_startFiles;
+    bool m_bLoadFailureTold = false; // the failed load already told the user why
 };

@@ -12,12 +12,14 @@
 #include "controls/thumbcontrol.h"
 #include "controls/thumbstrip.h"
 #include "imaging/dib.h"
+#include "imaging/toolarge.h"
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
 #include "platform/paths.h"
 #include "platform/translations.h"
 #include "platform/userservices.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -60,6 +62,14 @@ std::string WithoutMnemonic(const std::string& text) {
     return plain;
 }
 
+std::string FormatTooLarge(const std::string& format, const std::string& path, long long width,
+                           long long height) {
+    const int needed = std::snprintf(nullptr, 0, format.c_str(), path.c_str(), width, height);
+    std::string text(size_t(std::max(needed, 0)), '\0');
+    std::snprintf(text.data(), text.size() + 1, format.c_str(), path.c_str(), width, height);
+    return text;
+}
+
 // A member of a strip takes an equal share of it.
 void WeighMember(CControlBase* member) {
     member->m_dWeight = 1.0;
@@ -83,6 +93,9 @@ void CMorvaneView::BeforeCreate() {
     RegisterExtraTexts(m_strings);
     // The standard dialogs speak the program's language too.
     platform::UseStandardDialogLanguage(kLanguageDutch);
+    SetPictureTooLargeReporter([this](const std::string& path, long long width, long long height) {
+        AfxMessageBox(FormatTooLarge(Text(kTextPictureTooLarge), path, width, height));
+    });
 }
 
 // Asks for the disc up to three times while the clip art is missing.

@@ -165,10 +165,12 @@ void CMorvaneView::OpenPath(const std::string& path) {
     if (!LoadablePath(path))
         return;
     platform::BeginWaitCursor();
+    m_bLoadFailureTold = false;
     const bool loaded = LoadDesign(path);
     platform::EndWaitCursor();
     if (!loaded) {
-        AfxMessageBox(Text(1009));
+        if (!m_bLoadFailureTold)
+            AfxMessageBox(Text(1009));
         return;
     }
     SetDesignTitle(path);

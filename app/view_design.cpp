@@ -148,6 +148,9 @@ bool CMorvaneView::LoadDesign(const std::string& path) {
 bool CMorvaneView::ImportPicture(const std::string& path) {
     auto* picture = new CDIB();
     if (!picture->Load(path, 1, 0)) {
+        // The user has been told of a picture too large to hold; nothing
+        // more needs saying.
+        m_bLoadFailureTold = picture->WasTooLarge();
         delete picture;
         return false;
     }

@@ -48,11 +48,12 @@ void CMorvaneView::OpenDesignFile(const std::string& path) {
     if (list->GetItemCount() > 0 && ShowMessage(Text(1011), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
     platform::BeginWaitCursor();
+    m_bLoadFailureTold = false;
     const bool loaded = LoadDesign(path);
     platform::EndWaitCursor();
     if (loaded)
         SetDesignTitle(path);
-    else
+    else if (!m_bLoadFailureTold)
         AfxMessageBox(Text(1009));
 }
 
@@ -66,12 +67,15 @@ void CMorvaneView::AddPictureFile(const std::string& path, const POINT* point) {
     if (point)
         mixer->OnNotify_Drop(ID_MIXER, ID_MIXER, point);
     platform::BeginWaitCursor();
+    m_bLoadFailureTold = false;
     const bool loaded = LoadDesign(path);
     platform::EndWaitCursor();
     if (!loaded) {
         POINT unused;
         mixer->TakeDropPoint(&unused);
-        AfxMessageBox(Text(1009));
+        // A picture too large to hold has been named already.
+        if (!m_bLoadFailureTold)
+            AfxMessageBox(Text(1009));
     } else if (!point) {
         SetDesignTitle(path);
     }

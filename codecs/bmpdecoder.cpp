@@ -13,6 +13,8 @@
 namespace {
 
 constexpr RGBQUAD kBlack = {0, 0, 0, 255};
+// The densest run-length code: a count and a value write 255 pixels.
+constexpr long long kRlePixelsPerByte = 128;
 
 // A colour table of blue, green, red (and, in Windows files, one unused
 // byte) entries, padded with black to 256 entries.
@@ -162,9 +164,11 @@ public:
           m_limit(layout.bitCount == 4 ? (m_width + 1) & ~1 : m_width), m_palette(palette) {
         RGBQUAD skipped = m_palette[0];
         skipped.rgbReserved = 0;
-        for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x)
-                PutPixel(m_bmp->Line(y), x, skipped);
+        // One row filled pixel by pixel, the others copied from it.
+        for (int x = 0; x < m_width; ++x)
+            PutPixel(m_bmp->Line(0), x, skipped);
+        for (int y = 1; y < m_height; ++y)
+            std::memcpy(m_bmp->Line(y), m_bmp->Line(0), size_t(m_width) * 4);
     }
 
     void Put(int index) {
@@ -271,6 +275,9 @@ void CBmpDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>* palette, int*, CDa
         RaiseError(kErrCorrupt, "Decoding bmp: run-length picture stored top-down.");
     CheckPictureSize(layout.width, layout.height, "Bitmap decoder");
     SkipToPixels(source, DWORD(layout.pixelOffset + start));
+    if (rle)
+        CheckPictureCost(layout.width, layout.height, source->GetRemaining(), kRlePixelsPerByte,
+                         "Bitmap decoder");
     if (!rle)
         RequireInput(source, NeededPixelBytes(layout));
     bmp->Create(layout.width, layout.height, 32, layout.Alpha());

@@ -2,6 +2,7 @@
 
 #include "codecs/textexception.h"
 #include "platform/paths.h"
+#include "platform/savefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -179,8 +180,8 @@ bool CFileSink::Close() {
     if (!m_file)
         return false;
     const qint64 n = GetBytesWritten();
-    const bool ok =
-        m_file->write(reinterpret_cast<const char*>(m_buffer.data()), n) == n && m_file->commit();
+    const bool ok = m_file->write(reinterpret_cast<const char*>(m_buffer.data()), n) == n &&
+                    platform::CommitWhole(*m_file);
     if (!ok)
         m_file->cancelWriting();
     m_file.reset();

@@ -129,6 +129,11 @@ void GreyToBgr(const JSAMPLE* in, BYTE* out, int width, int pixelBytes) {
 
 constexpr int kExifMarker = JPEG_APP0 + 1;
 
+// Every 8 x 8 block of a scan costs at least one bit of Huffman code: 512
+// pixels a byte for grey, fewer for colour; arithmetic coding is given
+// eight times that.
+constexpr long long kJpegPixelsPerByte = 4096;
+
 // The orientation of the first EXIF block among the markers libjpeg kept.
 int OrientationFromMarkers(const jpeg_decompress_struct* cinfo) {
     for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next)
@@ -161,9 +166,12 @@ bool DecodeWithLibrary(jpeg_decompress_struct* cinfo, ErrorManager* err, CBmp* b
         cinfo->out_color_space = cmyk ? JCS_CMYK : direct;
     jpeg_calc_output_dimensions(cinfo);
     const long long width = cinfo->output_width, height = cinfo->output_height;
-    if (width < 1 || height < 1 || width * height > kMaxPicturePixels) {
-        std::snprintf(err->message, sizeof err->message,
-                      "JPEG picture of %lld x %lld pixels cannot be read.", width, height);
+    try {
+        CheckPictureSize(width, height, "JPEG decoder");
+        CheckPictureCost(width, height, (long long)cinfo->src->bytes_in_buffer,
+                         kJpegPixelsPerByte, "JPEG decoder");
+    } catch (const CTextException& e) {
+        err->pending = e;
         jpeg_abort_decompress(cinfo);
         return false;
     }

@@ -45,10 +45,26 @@ void CheckPictureSize(long long width, long long height, const char* decoderName
     if (width < 1 || height < 1)
         RaiseErrorF(kErrCorrupt, "%s: picture has no pixels (%lld x %lld).", decoderName, width,
                     height);
-    if (width * height > kMaxPicturePixels)
+    if (width * height <= kMaxPicturePixels)
+        return;
+    try {
         RaiseErrorF(kErrOutOfMemory,
                     "Out of memory: %s picture of %lld x %lld pixels is too large.", decoderName,
                     width, height);
+    } catch (CTextException& e) {
+        e.SetPictureSize(width, height);
+        throw;
+    }
+}
+
+void CheckPictureCost(long long width, long long height, long long dataBytes,
+                      long long pixelsPerByte, const char* decoderName) {
+    const long long pixels = width * height;
+    if (pixels <= kPixelsAnyDataMayMake || pixels / pixelsPerByte <= dataBytes)
+        return;
+    RaiseErrorF(kErrCorrupt,
+                "%s: a picture of %lld x %lld pixels cannot come from %lld bytes of data.",
+                decoderName, width, height, dataBytes);
 }
 
 void RequireInput(const CDataSource* source, long long minBytes) {

@@ -49,11 +49,35 @@ protected:
 // Size guards ------------------------------------------------------------------
 
 // The largest picture any decoder makes (100 megapixels, 400 MB at 32 bits).
+// Fuzz builds refuse pictures beyond 512 x 512 pixels (1 MB), so that no
+// input costs more than a few milliseconds, first writes to fresh memory
+// included, and the fuzzer reaches millions of inputs; the program and its
+// tests always use the real limit.
+#ifdef MORVANE_FUZZ_BUILD
+constexpr long long kMaxPicturePixels = 262'144;
+#else
 constexpr long long kMaxPicturePixels = 100'000'000;
+#endif
 
 // Refuses, before anything is allocated, a width or height below 1 (code 7)
 // and a picture beyond kMaxPicturePixels (code 10).
 void CheckPictureSize(long long width, long long height, const char* decoderName);
+
+// Pictures up to this size are made whatever data they come with (2048 x
+// 2048: about 30 MB for the decoded picture and the image made from it).
+#ifdef MORVANE_FUZZ_BUILD
+constexpr long long kPixelsAnyDataMayMake = 65'536;
+#else
+constexpr long long kPixelsAnyDataMayMake = 4'194'304;
+#endif
+
+// Compressed data says how large its picture is apart from the data itself,
+// so a file of a few bytes could make a picture of hundreds of megabytes.
+// A picture beyond kPixelsAnyDataMayMake is refused (code 7) before it is
+// made when it has more pixels than its data could hold: dataBytes times
+// the format's densest code, in pixels per byte.
+void CheckPictureCost(long long width, long long height, long long dataBytes,
+                      long long pixelsPerByte, const char* decoderName);
 
 // Throws code 11 unless the source still holds at least minBytes: a header
 // that claims more pixel data than the file has fails before allocating.

@@ -6,12 +6,16 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <optional>
 #include <string>
 
 namespace {
+
+// Chunk names, each closed by a zero byte, as libpng takes them.
+constexpr png_byte kUnusedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL";
 
 // libpng's error callback must not return. It keeps the message and jumps
 // back; the decoder throws once it is out of the library's frames.
@@ -75,8 +79,14 @@ bool DecodeWithLibrary(png_structp png, png_infop info, ReadState* state, CBmp* 
     png_read_info(png, info);
     const long long width = png_get_image_width(png, info);
     const long long height = png_get_image_height(png, info);
-    if (width * height > kMaxPicturePixels) {
-        state->message = "picture too large";
+    // Deflate makes at most 1032 bytes of each byte it reads.
+    const long long bitsPerPixel = png_get_bit_depth(png, info) * png_get_channels(png, info);
+    try {
+        CheckPictureSize(width, height, "PNG decoder");
+        CheckPictureCost(width, height, state->source->GetRemaining(),
+                         std::max(1LL, 1032 * 8 / bitsPerPixel), "PNG decoder");
+    } catch (const CTextException& e) {
+        state->pending = e;
         return false;
     }
     const bool alpha = SetTransformations(png, info);
@@ -100,7 +110,15 @@ void CPNGDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSource
         png_destroy_read_struct(&png, nullptr, nullptr);
         RaiseError(kErrOutOfMemory, "Out of memory creating the PNG reader.");
     }
-    png_set_user_limits(png, 30000, 30000);
+    // libpng's own side limit; the picture size limit with its message is
+    // ours, checked once the header is read.
+    png_set_user_limits(png, 1000000, 1000000);
+    // Side data the picture does not need (texts, colour profiles, palettes
+    // of suggestions, EXIF, scales) is passed over unread: libpng holds such
+    // a chunk whole, taking its length field at its word and only warning of
+    // a length beyond its limit, so a 167-byte file asked for 1.9 GB.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnusedChunks,
+                                int(sizeof kUnusedChunks / 5));
     const bool ok = DecodeWithLibrary(png, info, &state, bmp);
     png_destroy_read_struct(&png, &info, nullptr);
     if (ok)

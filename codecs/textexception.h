@@ -28,9 +28,21 @@ public:
     const char* Text() const { return m_strText.c_str(); }
     const char* what() const noexcept override { return m_strText.c_str(); }
 
+    // A picture refused for its size alone carries that size, so that the
+    // program can tell the user in words of its own.
+    void SetPictureSize(long long width, long long height) {
+        m_llWidth = width;
+        m_llHeight = height;
+    }
+    bool IsPictureTooLarge() const { return m_llWidth > 0 && m_llHeight > 0; }
+    long long PictureWidth() const { return m_llWidth; }
+    long long PictureHeight() const { return m_llHeight; }
+
 private:
     int m_nCode;
     std::string m_strText;
+    long long m_llWidth = 0;
+    long long m_llHeight = 0;
 };
 
 // Throws the common form: "Decoder error: <message>\n" with the code.

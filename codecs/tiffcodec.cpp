@@ -215,11 +215,15 @@ void CTIFFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
         RaiseError(kErrWrongFormat, std::string(message) + "\n");
     }
     const long long width = image.width, height = image.height;
-    if (width < 1 || height < 1 || width * height > kMaxPicturePixels) {
+    try {
+        CheckPictureSize(width, height, "TIFF decoder");
+        // Deflate, the most compressing of the usual schemes, at one bit per
+        // pixel; a blank fax page may compress further and is refused.
+        CheckPictureCost(width, height, (long long)stream.capacity, 1032 * 8, "TIFF decoder");
+    } catch (const CTextException&) {
         TIFFRGBAImageEnd(&image);
         TIFFClose(tiff);
-        RaiseErrorF(kErrOutOfMemory, "Out of memory: TIFF picture of %lld x %lld pixels.", width,
-                    height);
+        throw;
     }
     const int orientation = RequestOrientation(&image);
     reader.premultiplied = premultiplied;

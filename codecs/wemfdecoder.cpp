@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <vector>
@@ -69,6 +70,18 @@ void CWEMFDecoder::PictureSize(int* width, int* height, bool placeable, const sh
     *height = h <= 0 ? 200 : int(std::min<long long>(h, 1 << 30));
 }
 
+void CWEMFDecoder::FitLongSide(int* width, int* height) {
+    const int longSide = std::max(*width, *height);
+    if (longSide <= kMaxMetafileSide)
+        return;
+    const auto fit = [longSide](int side) {
+        return int(std::max<long long>(
+            1, ((long long)side * kMaxMetafileSide + longSide / 2) / longSide));
+    };
+    *width = fit(*width);
+    *height = fit(*height);
+}
+
 void CWEMFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSource* source) {
     const bool emf = NameSaysEmf(source->GetName());
     bool placeable = false;
@@ -100,6 +113,7 @@ void CWEMFDecoder::DecodeBody(CBmp* bmp, std::vector<RGBQUAD>*, int*, CDataSourc
     int width = 0, height = 0;
     PictureSize(&width, &height, placeable, box, unitsPerInch, header.frame, header.deviceSize,
                 header.deviceMm);
+    FitLongSide(&width, &height);
     CheckPictureSize(width, height, "Metafile decoder");
 
     QImage canvas(width, height, QImage::Format_RGB32);

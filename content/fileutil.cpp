@@ -2,12 +2,12 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/paths.h"
+#include "platform/savefile.h"
 #include "platform/userservices.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <climits>
@@ -58,12 +58,7 @@ void FreeFileBuffer(char* buffer) {
 }
 
 BOOL WriteWholeFile(const std::string& path, const std::string& text) {
-    QSaveFile file(QString::fromStdString(platform::NativePath(path)));
-    const bool ok = file.open(QIODevice::WriteOnly) &&
-                    file.write(text.data(), qint64(text.size())) == qint64(text.size()) &&
-                    file.commit();
-    if (!ok) {
-        file.cancelWriting();
+    if (!platform::ReplaceFileContents(platform::NativePath(path), text)) {
         ShowFileError("Error: could not write file <%s>.", path);
         return FALSE;
     }

@@ -188,7 +188,9 @@ bool CDIB::DeriveFileNames(const std::string& path, int style) {
 
 bool CDIB::ReadImage() {
     m_pPictureAlpha.reset();
-    return ReadThroughCodec() || ReadBitmapFile();
+    m_bTooLarge = false;
+    // A picture too large to hold is not tried again as a plain bitmap.
+    return ReadThroughCodec() || (!m_bTooLarge && ReadBitmapFile());
 }
 
 bool CDIB::LoadAlpha() {

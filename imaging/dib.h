@@ -132,6 +132,9 @@ public:
     const std::string& GetAlphaPath() const { return m_strAlphaPath; }
     const std::string& GetThumbPath() const { return m_strThumbPath; }
     const std::string& GetBaseName() const { return m_strBaseName; }
+    // TRUE when the last reading of the picture was refused for its size
+    // alone; the user has been told (see imaging/toolarge.h).
+    bool WasTooLarge() const { return m_bTooLarge; }
     int GetStretchMode() const { return m_nStretchMode; }
     void SetStretchMode(int mode) { m_nStretchMode = mode; }
 
@@ -164,6 +167,7 @@ private:
     int m_nStretchMode;
     double m_dDpiX = 0;
     double m_dDpiY = 0;
+    bool m_bTooLarge = false;
     std::unique_ptr<CDIB> m_pAlpha;
     std::unique_ptr<CDIB> m_pThumbnail;
     std::unique_ptr<CDIB> m_pPictureAlpha;

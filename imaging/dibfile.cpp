@@ -2,6 +2,7 @@
 // BMP, JPEG, TIFF or PNG.
 
 #include "imaging/dib.h"
+#include "imaging/toolarge.h"
 
 #include "codecs/anypicdecoder.h"
 #include "codecs/bmp.h"
@@ -13,6 +14,7 @@
 #include "content/appsettings.h"
 #include "content/fileutil.h"
 #include "platform/paths.h"
+#include "platform/savefile.h"
 #include "platform/userservices.h"
 
 #include <QFile>
@@ -164,7 +166,13 @@ bool CDIB::ReadThroughCodec() {
             m_pPictureAlpha = AlphaMaskOf(bitmap);
         return true;
     } catch (const CTextException& e) {
-        AfxMessageBox(Format("Error %d decoding file <%s>: %s", e.Code(), found, e.Text()));
+        const std::string message =
+            Format("Error %d decoding file <%s>: %s", e.Code(), found, e.Text());
+        m_bTooLarge = e.IsPictureTooLarge();
+        if (m_bTooLarge)
+            ReportPictureTooLarge(found, e.PictureWidth(), e.PictureHeight(), message);
+        else
+            AfxMessageBox(message);
     } catch (const std::bad_alloc&) {
         AfxMessageBox(
             Format("Error %d decoding file <%s>: %s", kErrOutOfMemory, found, "Out of memory.\n"));
@@ -283,7 +291,7 @@ bool CDIB::WriteBitmapFile(const std::string& path) {
         file.write(reinterpret_cast<const char*>(&header), sizeof header) ==
             qint64(sizeof header) &&
         file.write(reinterpret_cast<const char*>(m_block.data()), dataSize) == qint64(dataSize) &&
-        file.commit();
+        platform::CommitWhole(file);
     if (!ok)
         file.cancelWriting();
     return ok;

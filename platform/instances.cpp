@@ -1,4 +1,5 @@
 #include "platform/instances.h"
+#include "platform/savefile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -139,7 +140,7 @@ void WriteTopLevelWindows() {
         return;
     for (const QString& caption : OwnCaptions())
         file.write(caption.toUtf8() + '\n');
-    file.commit();
+    CommitWhole(file);
 }
 
 void WithdrawTopLevelWindows() {

@@ -1,6 +1,7 @@
 #include "platform/printing.h"
 
 #include "platform/gdi/dc.h"
+#include "platform/pdffile.h"
 #include "platform/userservices.h"
 
 #include <QCoreApplication>
@@ -80,8 +81,14 @@ BOOL DoPrint(QWidget* owner, CPrintClient* client, QPrinter* printer) {
     printer->setFromTo(0, 0);
     if (!Services().PrintDialog({owner, printer, int(info.m_nMinPage), int(LastPage(info))}))
         return FALSE;
-    if (!PaintPagesOn(printer, client, &info)) {
+    // A PDF file is replaced only by a whole one.
+    CPdfFileOutput file(printer);
+    if ((file.Active() && !file.Opened()) || !PaintPagesOn(printer, client, &info)) {
         AfxMessageBox("Error: could not start printing");
+        return FALSE;
+    }
+    if (!file.Commit()) {
+        AfxMessageBox("Error: could not write file <" + file.Target() + ">.");
         return FALSE;
     }
     return TRUE;

@@ -45,7 +45,9 @@ void SetPdfOutput(QPrinter* printer, const std::string& path);
 
 // The print command: the client's preparation, the system print dialog,
 // then every page from the first to the last. Shows
-// "Error: could not start printing" when the printer cannot be opened.
+// "Error: could not start printing" when the printer cannot be opened. A
+// PDF file is replaced only by a whole one; when it cannot be written
+// "Error: could not write file <%s>." is shown and the old file stays.
 // TRUE when the pages went to the printer. printer null: the program's.
 BOOL DoPrint(QWidget* owner, CPrintClient* client, QPrinter* printer = nullptr);
 

@@ -1,6 +1,12 @@
 #include "platform/settingsstore.h"
 
-#include <QSettings>
+#include "platform/inifile.h"
+#include "platform/savefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -11,6 +17,9 @@ namespace {
 // Numbers are kept in the text form of exported registry files, so a string
 // value can never pass for a number or the other way round.
 constexpr const char* kDwordPrefix = "dword:";
+
+// A settings file is a few kilobytes; a larger one is not the program's.
+constexpr qint64 kMaxFileBytes = 4 << 20;
 
 std::string EncodeName(const std::string& name) {
     std::string out;
@@ -34,8 +43,12 @@ std::string EncodeName(const std::string& name) {
 
 std::string SubKeyPath(const std::string& subKey) {
     std::string out;
-    for (char c : subKey)
-        out += (c == '\\') ? '/' : c;
+    // One '/' between names, none at the ends, as the file always had them.
+    for (char c : subKey) {
+        const char next = c == '\\' ? '/' : c;
+        if (next != '/' || (!out.empty() && out.back() != '/'))
+            out += next;
+    }
     while (!out.empty() && out.back() == '/')
         out.pop_back();
     return out;
@@ -43,16 +56,35 @@ std::string SubKeyPath(const std::string& subKey) {
 
 } // namespace
 
+// The user's own file, where the system keeps the settings of programs.
 CSettingsStore::CSettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QStringLiteral("Kavelo"),
-                                             QStringLiteral("registry"))) {}
+    : CSettingsStore(
+          QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+          "/Kavelo/registry.ini") {}
 
 CSettingsStore::CSettingsStore(const std::string& iniFile)
-    : m_settings(
-          std::make_unique<QSettings>(QString::fromStdString(iniFile), QSettings::IniFormat)) {}
+    : m_path(iniFile), m_file(std::make_unique<CIniFile>()) {
+    Load();
+}
 
 CSettingsStore::~CSettingsStore() = default;
+
+bool CSettingsStore::Load() {
+    QFile file(QString::fromStdString(m_path));
+    if (!file.exists()) {
+        m_file->Parse({});
+        return true;
+    }
+    if (file.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly))
+        return false;
+    m_file->Parse(file.read(kMaxFileBytes).toStdString());
+    return true;
+}
+
+bool CSettingsStore::Store() {
+    QDir().mkpath(QFileInfo(QString::fromStdString(m_path)).absolutePath());
+    return ReplaceFileContents(m_path, m_file->Text());
+}
 
 std::string CSettingsStore::KeyOf(HKEY root, const std::string& subKey, const std::string& name) {
     const std::string rootName = root == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU";
@@ -62,11 +94,8 @@ std::string CSettingsStore::KeyOf(HKEY root, const std::string& subKey, const st
 
 bool CSettingsStore::ReadString(HKEY root, const std::string& subKey, const std::string& name,
                                 std::string* out) const {
-    const QVariant v = m_settings->value(QString::fromStdString(KeyOf(root, subKey, name)));
-    if (!v.isValid() || v.typeId() != QMetaType::QString)
-        return false;
-    const std::string text = v.toString().toStdString();
-    if (text.rfind(kDwordPrefix, 0) == 0)
+    std::string text;
+    if (!m_file->Find(KeyOf(root, subKey, name), &text) || text.rfind(kDwordPrefix, 0) == 0)
         return false;
     if (out)
         *out = text;
@@ -75,9 +104,8 @@ bool CSettingsStore::ReadString(HKEY root, const std::string& subKey, const std:
 
 bool CSettingsStore::ReadDword(HKEY root, const std::string& subKey, const std::string& name,
                                DWORD* out) const {
-    const QVariant v = m_settings->value(QString::fromStdString(KeyOf(root, subKey, name)));
-    const std::string text = v.toString().toStdString();
-    if (text.rfind(kDwordPrefix, 0) != 0)
+    std::string text;
+    if (!m_file->Find(KeyOf(root, subKey, name), &text) || text.rfind(kDwordPrefix, 0) != 0)
         return false;
     unsigned long value = 0;
     char tail = 0;
@@ -90,25 +118,27 @@ bool CSettingsStore::ReadDword(HKEY root, const std::string& subKey, const std::
 
 bool CSettingsStore::WriteString(HKEY root, const std::string& subKey, const std::string& name,
                                  const std::string& value) {
-    m_settings->setValue(QString::fromStdString(KeyOf(root, subKey, name)),
-                         QString::fromStdString(value));
-    m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (!Load())
+        return false;
+    m_file->Set(KeyOf(root, subKey, name), value);
+    return Store();
 }
 
 bool CSettingsStore::WriteDword(HKEY root, const std::string& subKey, const std::string& name,
                                 DWORD value) {
     char text[16];
     std::snprintf(text, sizeof text, "%s%08x", kDwordPrefix, unsigned(value));
-    m_settings->setValue(QString::fromStdString(KeyOf(root, subKey, name)), QString(text));
-    m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (!Load())
+        return false;
+    m_file->Set(KeyOf(root, subKey, name), text);
+    return Store();
 }
 
 bool CSettingsStore::Remove(HKEY root, const std::string& subKey, const std::string& name) {
-    m_settings->remove(QString::fromStdString(KeyOf(root, subKey, name)));
-    m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (!Load())
+        return false;
+    m_file->Remove(KeyOf(root, subKey, name));
+    return Store();
 }
 
 namespace {

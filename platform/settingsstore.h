@@ -8,12 +8,16 @@
 #include <memory>
 #include <string>
 
-class QSettings;
-
 enum HKEY { HKEY_CURRENT_USER = 1, HKEY_LOCAL_MACHINE = 2 };
 
 namespace platform {
 
+class CIniFile;
+
+// The values live in one INI file (platform/inifile.h). Every write reads
+// the file again, so that what another instance of the program wrote in
+// the meantime stays, and replaces it whole (platform/savefile.h): a write
+// that fails leaves the file as it was and answers FALSE.
 class CSettingsStore {
 public:
     // The user's own store (the system's settings location for "Kavelo").
@@ -38,7 +42,12 @@ public:
     static std::string KeyOf(HKEY root, const std::string& subKey, const std::string& name);
 
 private:
-    std::unique_ptr<QSettings> m_settings;
+    // FALSE when the file is there but cannot be read whole.
+    bool Load();
+    bool Store();
+
+    std::string m_path;
+    std::unique_ptr<CIniFile> m_file;
 };
 
 // The store in force for the process; created on first use as the user's.

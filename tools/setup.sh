@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   imagemagick xvfb xauth xdotool openbox wmctrl x11-utils xclip
-  poppler-utils
+  poppler-utils strace locales
   dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
   cups cups-filters ghostscript printer-driver-cups-pdf
   fonts-dejavu-core fonts-liberation2

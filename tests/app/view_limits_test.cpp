@@ -1,0 +1,163 @@
+// Limits a user meets in the running program: a picture too large to hold
+// is refused with one message in the user's language, whatever its format,
+// and nothing else happens.
+
+#include "programtest.h"
+
+#include "app/extratexts.h"
+#include "layers/layercycle.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+void Put16(std::string& s, int v, bool bigEndian = false) {
+    s += bigEndian ? char(v >> 8) : char(v & 0xFF);
+    s += bigEndian ? char(v & 0xFF) : char(v >> 8);
+}
+void Put32(std::string& s, uint32_t v, bool bigEndian = false) {
+    for (int i = 0; i < 4; ++i)
+        s += char(v >> (bigEndian ? 24 - 8 * i : 8 * i));
+}
+
+uint32_t Crc32(const std::string& bytes) {
+    uint32_t crc = 0xFFFFFFFF;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// Headers of pictures of 40000 x 40000 pixels (1.6 gigapixels), with only
+// as much data as it takes to read their size.
+std::string HugeBmp() {
+    std::string s = "BM";
+    Put32(s, 54);
+    Put32(s, 0);
+    Put32(s, 54);
+    Put32(s, 40);
+    Put32(s, 40000);
+    Put32(s, 40000);
+    Put16(s, 1);
+    Put16(s, 24);
+    s.append(24, '\0');
+    return s;
+}
+
+std::string HugePng() {
+    std::string ihdr = "IHDR";
+    Put32(ihdr, 40000, true);
+    Put32(ihdr, 40000, true);
+    ihdr += std::string("\x08\x02\x00\x00\x00", 5); // 8-bit RGB
+    std::string s("\x89PNG\r\n\x1A\n", 8);
+    Put32(s, 13, true);
+    s += ihdr;
+    Put32(s, Crc32(ihdr), true);
+    // The header of the pixel data, where the size is checked.
+    const std::string idat = "IDAT" + std::string(16, '\0');
+    Put32(s, 16, true);
+    s += idat;
+    Put32(s, Crc32(idat), true);
+    return s;
+}
+
+std::string HugeJpeg() {
+    QImage small(8, 8, QImage::Format_RGB32);
+    small.fill(Qt::gray);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    small.save(&buffer, "JPEG");
+    std::string s = bytes.toStdString();
+    // The frame header: marker, length, precision, then height and width.
+    const size_t frame = s.find("\xFF\xC0");
+    if (frame != std::string::npos)
+        for (size_t at : {frame + 5, frame + 7}) {
+            s[at] = char(40000 >> 8);
+            s[at + 1] = char(40000 & 0xFF);
+        }
+    return s;
+}
+
+std::string HugeTiff() {
+    std::string s = "II";
+    Put16(s, 42);
+    Put32(s, 8);
+    Put16(s, 7);
+    const auto entry = [&](int tag, int type, uint32_t value) {
+        Put16(s, tag);
+        Put16(s, type);
+        Put32(s, 1);
+        Put32(s, value);
+    };
+    entry(256, 4, 40000);      // width
+    entry(257, 4, 40000);      // height
+    entry(258, 3, 8);          // bits per sample
+    entry(262, 3, 1);          // black is zero
+    entry(273, 4, 128);        // strip offset
+    entry(278, 4, 40000);      // rows per strip
+    entry(279, 4, 1600000000); // strip bytes
+    Put32(s, 0);
+    s.resize(128, '\0');
+    return s;
+}
+
+class ViewLimitsTest : public ProgramTest {
+protected:
+    void OpenWithKey(const std::string& path) {
+        services.fileAnswers.push_back(path);
+        Frame()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        QTest::keyClick(Frame(), Qt::Key_O);
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir m_folder;
+};
+
+} // namespace
+
+TEST_F(ViewLimitsTest, APictureTooLargeToHoldIsRefusedWithOneMessageInEveryFormat) {
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(m_folder.isValid());
+    const std::string* format = View()->Strings().Find(kTextPictureTooLarge);
+    ASSERT_NE(format, nullptr);
+    EXPECT_EQ(*format, "De afbeelding %s is te groot om te openen: %lld x %lld pixels (hoogstens "
+                       "100 miljoen pixels).");
+    const std::pair<const char*, std::string> pictures[] = {
+        {"huge.bmp", HugeBmp()},
+        {"huge.png", HugePng()},
+        {"huge.jpg", HugeJpeg()},
+        {"huge.tif", HugeTiff()},
+    };
+    for (const auto& [name, bytes] : pictures) {
+        const std::string path = m_folder.filePath(QString::fromUtf8(name)).toStdString();
+        programtest::WriteFile(QString::fromStdString(path), bytes);
+        services.messages.clear();
+        OpenWithKey(path);
+        ASSERT_EQ(services.messages.size(), 1u) << name << ": " << services.messages.front().text;
+        EXPECT_EQ(services.messages[0].text,
+                  "De afbeelding " + path +
+                      " is te groot om te openen: 40000 x 40000 pixels (hoogstens 100 miljoen "
+                      "pixels).");
+        EXPECT_EQ(Layers()->GetLayerCount(), 0) << name;
+    }
+    // A picture that fits still opens as a layer, without a message.
+    QImage fits(40, 30, QImage::Format_RGB32);
+    fits.fill(Qt::red);
+    const QString ok = m_folder.filePath(QStringLiteral("fits.png"));
+    ASSERT_TRUE(fits.save(ok));
+    services.messages.clear();
+    OpenWithKey(ok.toStdString());
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(Layers()->GetLayerCount(), 1);
+}

@@ -3,6 +3,7 @@
 // passes when the user opens a file with the program.
 
 #include "app/morvaneview.h"
+#include "app/designhistory.h"
 #include "content/fileutil.h"
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"

@@ -2,8 +2,8 @@
 // file manager, and the files named on the command line, which the desktop
 // passes when the user opens a file with the program.
 
-#include "app/morvaneview.h"
 #include "app/designhistory.h"
+#include "app/morvaneview.h"
 #include "content/fileutil.h"
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"

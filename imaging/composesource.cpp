@@ -23,8 +23,9 @@ std::unique_ptr<CRowSource> CComposeLayer::MakeRowSource(const CComposeFrame& fr
 }
 
 CScaledStreamSource::CScaledStreamSource(const CComposeLayer& layer, const CComposeFrame& frame)
-    : m_pixels(layer.m_pSizedPixels ? *layer.m_pSizedPixels : layer.m_stream), m_nLeft(int(std::trunc(layer.m_dX))),
-      m_nTop(int(std::trunc(layer.m_dY))), m_nWidth(std::abs(int(std::trunc(layer.m_dWidth)))),
+    : m_pixels(layer.m_pSizedPixels ? *layer.m_pSizedPixels : layer.m_stream),
+      m_nLeft(int(std::trunc(layer.m_dX))), m_nTop(int(std::trunc(layer.m_dY))),
+      m_nWidth(std::abs(int(std::trunc(layer.m_dWidth)))),
       m_nHeight(std::abs(int(std::trunc(layer.m_dHeight)))), m_nFrom(0), m_nTo(0),
       m_nOpacity(layer.m_nOpacity & 0xFF), m_bFlipped(layer.m_nFlipped != 0), m_bIdentity(false) {
     if (m_nHeight <= 0 || m_nWidth <= 0)
@@ -87,9 +88,9 @@ CTurnedSource::CTurnedSource(const CComposeLayer& layer, const CRotatedBox& box,
         rows = m_pOwnRows.get();
     }
     rows->Prepare(pixels);
-    m_pTurned = std::make_unique<CRotatedPixels>(box, pixels.GetWidth(), pixels.GetHeight(),
-                                                 layer.m_nMirrored != 0, layer.m_nFlipped != 0,
-                                                 *rows);
+    m_pTurned =
+        std::make_unique<CRotatedPixels>(box, pixels.GetWidth(), pixels.GetHeight(),
+                                         layer.m_nMirrored != 0, layer.m_nFlipped != 0, *rows);
     const CRect& cover = m_pTurned->Cover();
     m_nFrom = std::max({int(cover.left), frame.clipLeft, 0});
     m_nTo = std::min({int(cover.right), frame.clipRight, frame.width});

@@ -11,10 +11,15 @@ output="$(realpath -m "$2")"
 # The wizard opens its file dialog in its own template folder, beside Awards.
 template="../Awards/Certificate-achievement.prt"
 
-display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+# A display number of its own (Xvfb picks a free one), whatever else runs.
 home="$(mktemp -d)"
+exec 3<> "$home/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+exec 3>&-
+for _ in $(seq 100); do [ -s "$home/display" ] && break; sleep 0.1; done
+[ -s "$home/display" ] || { kill "$xvfb"; echo "FAIL: Xvfb did not start" >&2; exit 1; }
+display=":$(head -1 "$home/display")"
 cleanup() {
   [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true

@@ -12,10 +12,15 @@ stage="$1"
 shots="${2:-$(mktemp -d)}"
 mkdir -p "$shots"
 
-display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+# A display number of its own (Xvfb picks a free one), whatever else runs.
 home="$(mktemp -d)"
+exec 3<> "$home/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+exec 3>&-
+for _ in $(seq 100); do [ -s "$home/display" ] && break; sleep 0.1; done
+[ -s "$home/display" ] || { kill "$xvfb"; echo "FAIL: Xvfb did not start" >&2; exit 1; }
+display=":$(head -1 "$home/display")"
 cleanup() {
   [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true

@@ -14,7 +14,7 @@ program=""
 
 # A display number of its own, whatever else runs on the machine.
 exec 3<> "$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -1 "$work/display")"
@@ -22,7 +22,8 @@ exec 3>&-
 cleanup() {
   [ -n "$program" ] && kill "$program" 2>/dev/null || true
   [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  # Gone before the next server may take its number and socket.
+  kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -12,10 +12,12 @@ stage="$1"
 shots="${2:-$(mktemp -d)}"
 mkdir -p "$shots"
 
-# A display number of its own (Xvfb picks a free one), whatever else runs.
+# A display number of its own (Xvfb picks a free one), whatever else runs;
+# no reset when a client such as xdotool leaves, which refuses connections
+# for a moment.
 home="$(mktemp -d)"
 exec 3<> "$home/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 exec 3>&-
 for _ in $(seq 100); do [ -s "$home/display" ] && break; sleep 0.1; done
@@ -23,7 +25,8 @@ for _ in $(seq 100); do [ -s "$home/display" ] && break; sleep 0.1; done
 display=":$(head -1 "$home/display")"
 cleanup() {
   [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  # Gone before the next server may take its number and socket.
+  kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null || true
   rm -rf "$home"
 }
 trap cleanup EXIT

@@ -5,10 +5,12 @@
 #include "app/designextensions.h"
 #include "app/designfile.h"
 #include "app/designpictures.h"
+#include "app/designprogress.h"
 #include "app/morvaneview.h"
 #include "content/appsettings.h"
 #include "content/fileutil.h"
 #include "controls/colorbutton.h"
+#include "controls/multimenu.h"
 #include "imaging/dib.h"
 #include "layers/layerchannel.h"
 #include "layers/layercycle.h"
@@ -204,7 +206,8 @@ bool CMorvaneView::ReadDesignHeader(std::string_view data, size_t* position) {
 // it, so the design is written again as it was read: a picture item (kind
 // 2) keeps its image part, a thumbnail item (kind 3) has its thumbnail, and
 // the load mode is the one written.
-CDIB* CMorvaneView::LoadRecordPicture(const DesignRecord& record, const std::string& designFolder) {
+CDIB* CMorvaneView::LoadRecordPicture(const DesignRecord& record, const std::string& designFolder,
+                                      int* sharedKind) {
     const std::string trimmed = TrimDesignPath(record.picture.imagePath);
     std::string path = ResolveDesignPath(trimmed, AppSettings().GetProgramFolder(),
                                          AppSettings().GetContentFolder());
@@ -231,6 +234,18 @@ CDIB* CMorvaneView::LoadRecordPicture(const DesignRecord& record, const std::str
         // design is saved again with the same path.
         path = trimmed;
     }
+    // A picture the design already showed in another layer is shared.
+    const std::string sharedKey =
+        path + '\n' + std::to_string(record.kind) + '\n' + std::to_string(record.picture.loadMode);
+    const bool sharing = m_bReadingDesign && !beside;
+    if (sharing) {
+        const auto shared = m_readPictures.find(sharedKey);
+        if (shared != m_readPictures.end()) {
+            if (sharedKind)
+                *sharedKind = shared->second.itemKind;
+            return shared->second.picture;
+        }
+    }
     auto* picture = new CDIB();
     if (!picture->Load(path, 1, 0)) {
         delete picture;
@@ -239,6 +254,15 @@ CDIB* CMorvaneView::LoadRecordPicture(const DesignRecord& record, const std::str
     picture->EnsureParts(record.kind == kDesignPictureLayer ? CDIB::kImage | CDIB::kThumbnail
                                                             : CDIB::kThumbnail);
     picture->SetLoadMode(record.picture.loadMode);
+    if (sharing) {
+        // Its layer will add the image part to a picture read as its
+        // thumbnail: the item kind is the one its parts give now.
+        const int parts = picture->GetLoadedParts();
+        const bool thumbnail = (parts & CDIB::kThumbnail) && !(parts & CDIB::kImage);
+        picture->AddRef();
+        m_readPictures.emplace(sharedKey,
+                               SharedPicture{picture, thumbnail ? MMP_THUMBNAIL : MMP_PICTURE});
+    }
     // A picture stored beside its design keeps the name the design gives
     // it, so the design is written again as it was read.
     if (beside && m_pPictures)
@@ -268,8 +292,23 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
     std::string drive, folder, name, extension;
     const std::string designFolder =
         SplitPath(path, &drive, &folder, &name, &extension) ? drive + folder : std::string();
-    for (const DesignRecord& record : design.records)
-        AddDesignRecord(record, designFolder);
+    // The page is composed, and the history takes its step, once the
+    // design has all its layers, not after each: a long design would take
+    // the square of its length.
+    mixer->HoldRedraws(true);
+    m_bReadingDesign = true;
+    {
+        CDesignProgress progress(name + extension, int(design.records.size()), isVisible());
+        for (const DesignRecord& record : design.records) {
+            AddDesignRecord(record, designFolder);
+            progress.Step();
+        }
+    }
+    m_bReadingDesign = false;
+    for (auto& [key, shared] : m_readPictures)
+        shared.picture->Release(); // the layers showing it hold it
+    m_readPictures.clear();
+    mixer->HoldRedraws(false);
     return true;
 }
 
@@ -281,10 +320,14 @@ void CMorvaneView::AddDesignRecord(const DesignRecord& record, const std::string
         index = list->AddTextItem(&record.text.text, &record.text.font, int(record.text.colour),
                                   record.text.alignment, 0, 0);
     } else if (record.IsPicture()) {
-        CDIB* picture = LoadRecordPicture(record, designFolder);
+        int sharedKind = 0;
+        CDIB* picture = LoadRecordPicture(record, designFolder, &sharedKind);
         if (!picture)
             return;
         index = list->AddPictureItem(picture, kImportDisplaySize, kImportDisplaySize, 0, 0);
+        multimenu_package* item = index >= 0 ? list->GetCurrentItem() : nullptr;
+        if (item && sharedKind)
+            item->kind = sharedKind;
     }
     if (index < 0)
         return;

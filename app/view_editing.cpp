@@ -90,7 +90,8 @@ QImage LayerImage(const CLayerChannel& layer) {
 } // namespace
 
 void CMorvaneView::OnDispatchFinished(int kind) {
-    if (m_pHistory && (kind == kNotifyDrop || kind == kNotifySelect || kind == kNotifyValue))
+    if (m_pHistory && !m_bReadingDesign &&
+        (kind == kNotifyDrop || kind == kNotifySelect || kind == kNotifyValue))
         m_pHistory->Checkpoint();
 }
 

@@ -105,3 +105,4 @@ std::unique_ptr<CLayerPixels> DrawnVectorPixels(const std::string& svgPath, int 
 using TextProgressFactory =
     std::function<std::unique_ptr<CProgressReceiver>(const std::string& caption)>;
 void SetTextProgressFactory(TextProgressFactory factory);
+TextProgressFactory GetTextProgressFactory();

@@ -248,11 +248,24 @@ void CLayerComposer::ScaleBoxes(double fromW, double fromH, double toW, double t
 
 // Layers ----------------------------------------------------------------------------------
 
-int CLayerComposer::SlotOfKey(int key) const {
-    for (size_t i = 0; i < m_layers.size(); ++i)
-        if (m_layers[i] && m_layers[i]->m_nKey == key)
+namespace {
+
+// The slot from the hint on, then before it; -1 when none.
+template <typename Matches> int SearchFrom(size_t count, size_t hint, Matches matches) {
+    for (size_t i = std::min(hint, count); i < count; ++i)
+        if (matches(i))
+            return int(i);
+    for (size_t i = 0; i < std::min(hint, count); ++i)
+        if (matches(i))
             return int(i);
     return -1;
+}
+
+} // namespace
+
+int CLayerComposer::SlotOfKey(int key, size_t hint) const {
+    return SearchFrom(m_layers.size(), hint,
+                      [&](size_t i) { return m_layers[i] && m_layers[i]->m_nKey == key; });
 }
 
 bool CLayerComposer::SynchroniseLayers() {
@@ -266,13 +279,15 @@ bool CLayerComposer::SynchroniseLayers() {
     m_next.clear();
     bool touched = false;
     bool textCreated = false;
+    size_t hint = 0;
     for (int i = 0; i < n; ++i) {
         int changed = 0;
         BYTE opacity = 0;
         const int key = m_pLayerServer->GetLayerKey(i, &changed, &opacity);
         CLayerChannel* layer = nullptr;
-        const int slot = SlotOfKey(key);
+        const int slot = SlotOfKey(key, hint);
         if (slot >= 0) {
+            hint = size_t(slot) + 1;
             layer = m_layers[size_t(slot)];
             m_layers[size_t(slot)] = nullptr; // taken over into the new order
             if (changed) {
@@ -389,10 +404,11 @@ void CLayerComposer::PlaceNewLayer(CLayerChannel* layer) {
 }
 
 int CLayerComposer::FindLayerByKey(int key) const {
-    for (size_t i = 0; i < m_layers.size(); ++i)
-        if (m_layers[i]->m_nKey == key)
-            return int(i);
-    return -1;
+    const int index = SearchFrom(m_layers.size(), m_nLastFound,
+                                 [&](size_t i) { return m_layers[i]->m_nKey == key; });
+    if (index >= 0)
+        m_nLastFound = size_t(index);
+    return index;
 }
 
 CLayerChannel* CLayerComposer::GetLayer(int index) const {

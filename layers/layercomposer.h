@@ -149,8 +149,10 @@ private:
     // The layers scaled from one page size to another.
     void ScaleBoxes(double fromW, double fromH, double toW, double toH);
     // Index in m_layers of the layer with the key (slots already taken by
-    // the synchronisation are null); -1 when none.
-    int SlotOfKey(int key) const;
+    // the synchronisation are null); -1 when none. The search starts at the
+    // hint: layers keep the list's order, so the next key is mostly in the
+    // next slot, and a design of thousands of layers is no square's work.
+    int SlotOfKey(int key, size_t hint) const;
     // A layer whose item went is kept with its built pixels for a while:
     // an item that comes back under its key (an undo) takes its layer from
     // here instead of building it again. The oldest go first beyond
@@ -162,6 +164,7 @@ private:
     // it: the selection follows the list only when the list selects anew, so
     // a selection cleared on the page stays cleared.
     int m_nFollowedKey = 0;
+    mutable size_t m_nLastFound = 0;           // where FindLayerByKey looks first
     std::vector<CLayerChannel*> m_next;        // the new order while synchronising
     std::vector<CComposeLayer*> m_composeList; // m_layers as composition reads them
     std::vector<CLayerChannel*> m_retired;     // owned, the newest last

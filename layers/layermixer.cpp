@@ -12,6 +12,7 @@
 #include "platform/gdi/gdiobjects.h"
 #include "platform/overlay.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -102,9 +103,18 @@ void CLayerMixer::Relayout() {
         Redraw(nullptr, sizing ? 0 : 1);
 }
 
+void CLayerMixer::HoldRedraws(bool hold) {
+    m_nRedrawHolds = std::max(0, m_nRedrawHolds + (hold ? 1 : -1));
+}
+
 void CLayerMixer::Redraw(const RECT* area, int full) {
     if (full)
         MarkPageDirty();
+    if (m_nRedrawHolds > 0) {
+        if (area)
+            AddDirty(*area);
+        return;
+    }
     // Without an area the dirty rectangle is composed as the
     // synchronisation leaves it, new layers included.
     const RECT* clip = area ? area : &m_rcDirty;

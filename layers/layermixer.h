@@ -74,6 +74,9 @@ public:
     // Synchronises the layers, composes the area (null: the dirty
     // rectangle; full: the whole page) and repaints the control.
     void Redraw(const RECT* area, int full) override;
+    // While held (the holds counted), redraws only gather their area: a
+    // design read layer by layer is composed once, when it is whole.
+    void HoldRedraws(bool hold);
     // Repaints the frame and the page as they stand; FALSE without a page.
     BOOL PaintPage();
     // Draws the page image into the destination (null: the whole control).
@@ -181,4 +184,5 @@ private:
     bool OnTransformCommand(int sender);
 
     std::unique_ptr<platform::COverlay> m_pOverlay; // the frame animation
+    int m_nRedrawHolds = 0;
 };

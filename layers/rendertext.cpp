@@ -163,6 +163,10 @@ void SetTextProgressFactory(TextProgressFactory factory) {
     Factory() = std::move(factory);
 }
 
+TextProgressFactory GetTextProgressFactory() {
+    return Factory();
+}
+
 CDIB* RenderText(const std::string& text, const LOGFONTA* font, COLORREF ink, int alignment,
                  int wrapWidth, int wrapHeight) {
     if (text.empty())

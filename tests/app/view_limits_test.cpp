@@ -1,10 +1,13 @@
 // Limits a user meets in the running program: a picture too large to hold
 // is refused with one message in the user's language, whatever its format,
-// and nothing else happens.
+// and nothing else happens; a design of many layers opens behind one
+// progress bar.
 
 #include "programtest.h"
 
+#include "app/designprogress.h"
 #include "app/extratexts.h"
+#include "controls/multimenu.h"
 #include "layers/layercycle.h"
 
 #include <QApplication>
@@ -14,7 +17,9 @@
 #include <QTest>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -111,6 +116,48 @@ std::string HugeTiff() {
     return s;
 }
 
+// A design as the program writes it: clip art and texts in turn, the clip
+// art from a few pictures that many layers show.
+std::string ManyLayers(int count) {
+    const char* pictures[] = {"animals\\%clion.bmp", "animals\\%cmonkey.bmp"};
+    std::string design = "16777215\n12579839\n16777215\n16777215\n10087679\n3\n1.414000\n" +
+                         std::to_string(count) + "\n400\n283\n";
+    char line[160];
+    for (int i = 0; i < count; ++i) {
+        if (i % 2 == 0) {
+            design += "3\n255\n0\n";
+            for (char part : {'i', 'a', 't'}) {
+                std::snprintf(line, sizeof line, pictures[i / 2 % 2], part);
+                design += std::string("res\\Data\\") + line + "\n";
+            }
+        } else {
+            design += "1\n200\n" + std::to_string(i * 977 % 0xFFFFFF) +
+                      "\n1\nBEGIN_STRING\nLayer " + std::to_string(i) +
+                      "\nEND_STRING\n-20\n0\n0\n0\n400\n0\n0\n0\n0\n0\n0\n0\n0\nDejaVu Sans\n";
+        }
+        std::snprintf(line, sizeof line, "0\n%f\n%f\n%f\n%f\n1\n0\n0\n", double(i % 37 * 10),
+                      double(i % 23 * 11), 30.0 + i % 5, 20.0 + i % 7);
+        design += line;
+    }
+    return design;
+}
+
+// Titles of the top-level windows shown, in order.
+class ShownWindows : public QObject {
+public:
+    ShownWindows() { qApp->installEventFilter(this); }
+    ~ShownWindows() override { qApp->removeEventFilter(this); }
+    std::vector<std::string> titles;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (event->type() == QEvent::Show && widget && widget->isWindow())
+            titles.push_back(widget->windowTitle().toStdString());
+        return false;
+    }
+};
+
 class ViewLimitsTest : public ProgramTest {
 protected:
     void OpenWithKey(const std::string& path) {
@@ -160,4 +207,45 @@ TEST_F(ViewLimitsTest, APictureTooLargeToHoldIsRefusedWithOneMessageInEveryForma
     OpenWithKey(ok.toStdString());
     EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ(Layers()->GetLayerCount(), 1);
+}
+
+TEST_F(ViewLimitsTest, ADesignOfManyLayersOpensBehindOneProgressBarAndIsSavedAsRead) {
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(m_folder.isValid());
+    const int count = 2 * CDesignProgress::kShownFrom;
+    const QString path = m_folder.filePath(QStringLiteral("many.prt"));
+    programtest::WriteFile(path, ManyLayers(count));
+    ShownWindows shown;
+    services.messages.clear();
+    OpenWithKey(path.toStdString());
+    // One bar captioned with the design, none of the texts' own popups; it
+    // has gone when the design is open.
+    EXPECT_EQ(shown.titles, std::vector<std::string>{"many.prt"});
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible() && window->windowTitle() == "many.prt");
+    EXPECT_TRUE(services.messages.empty());
+    ASSERT_EQ(Layers()->GetLayerCount(), count);
+    // The layers showing the same picture share it; the last record is in
+    // front.
+    const multimenu_package* front = Layers()->GetItem(0);
+    EXPECT_EQ(front->kind, MMP_TEXT);
+    EXPECT_EQ(front->text, "Layer " + std::to_string(count - 1));
+    EXPECT_EQ(Layers()->GetItem(1)->image, Layers()->GetItem(5)->image);
+    EXPECT_NE(Layers()->GetItem(1)->image, Layers()->GetItem(3)->image);
+    ASSERT_NE(Layers()->GetItem(1)->image, nullptr);
+
+    const QString again = m_folder.filePath(QStringLiteral("again.prt"));
+    services.fileAnswers.push_back(again.toStdString());
+    programtest::Click(programtest::Widget(View(), ID_SAVE));
+    EXPECT_EQ(programtest::ReadFile(again), programtest::ReadFile(path));
+
+    // A short design shows no bar of its own, only each text's popup.
+    const int fewer = CDesignProgress::kShownFrom - 1;
+    programtest::WriteFile(path, ManyLayers(fewer));
+    shown.titles.clear();
+    OpenWithKey(path.toStdString());
+    EXPECT_EQ(Layers()->GetLayerCount(), fewer);
+    ASSERT_EQ(shown.titles.size(), size_t(fewer / 2));
+    EXPECT_EQ(shown.titles.front(), "Layer 1");
+    EXPECT_EQ(shown.titles.back(), "Layer " + std::to_string(fewer - 2));
 }

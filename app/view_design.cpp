@@ -299,10 +299,17 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
     m_bReadingDesign = true;
     {
         CDesignProgress progress(name + extension, int(design.records.size()), isVisible());
+        // Behind the bar the window is painted once, when the design is
+        // whole, not for every layer the list shows.
+        const bool quiet = progress.IsShown() && updatesEnabled();
+        if (quiet)
+            setUpdatesEnabled(false);
         for (const DesignRecord& record : design.records) {
             AddDesignRecord(record, designFolder);
             progress.Step();
         }
+        if (quiet)
+            setUpdatesEnabled(true);
     }
     m_bReadingDesign = false;
     for (auto& [key, shared] : m_readPictures)

@@ -14,7 +14,6 @@
 
 #include <QWidget>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -240,10 +239,7 @@ private:
     // The design folder finds pictures stored beside the design.
     void AddDesignRecord(const DesignRecord& record, const std::string& designFolder);
     // A record's picture: the path as written, else one the user looks up.
-    // sharedKind: the item kind a picture shared with an earlier layer of
-    // the design being read must take, else 0.
-    CDIB* LoadRecordPicture(const DesignRecord& record, const std::string& designFolder,
-                            int* sharedKind = nullptr);
+    CDIB* LoadRecordPicture(const DesignRecord& record, const std::string& designFolder);
 
     // Editing commands.
     bool OnEditingCommand(int sender);
@@ -274,12 +270,4 @@ private:
     std::vector<std::string> m_startFiles;
     bool m_bLoadFailureTold = false; // the failed load already told the user why
     bool m_bReadingDesign = false;   // the history waits for the whole design
-    // While a design is read: its pictures by file, kind and load mode, each
-    // read once however many layers show it (one reference held here), with
-    // the kind of item the first layer showing it became.
-    struct SharedPicture {
-        CDIB* picture;
-        int itemKind;
-    };
-    std::map<std::string, SharedPicture> m_readPictures;
 };

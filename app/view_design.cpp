@@ -10,7 +10,6 @@
 #include "content/appsettings.h"
 #include "content/fileutil.h"
 #include "controls/colorbutton.h"
-#include "controls/multimenu.h"
 #include "imaging/dib.h"
 #include "layers/layerchannel.h"
 #include "layers/layercycle.h"
@@ -206,8 +205,7 @@ bool CMorvaneView::ReadDesignHeader(std::string_view data, size_t* position) {
 // it, so the design is written again as it was read: a picture item (kind
 // 2) keeps its image part, a thumbnail item (kind 3) has its thumbnail, and
 // the load mode is the one written.
-CDIB* CMorvaneView::LoadRecordPicture(const DesignRecord& record, const std::string& designFolder,
-                                      int* sharedKind) {
+CDIB* CMorvaneView::LoadRecordPicture(const DesignRecord& record, const std::string& designFolder) {
     const std::string trimmed = TrimDesignPath(record.picture.imagePath);
     std::string path = ResolveDesignPath(trimmed, AppSettings().GetProgramFolder(),
                                          AppSettings().GetContentFolder());
@@ -234,18 +232,6 @@ CDIB* CMorvaneView::LoadRecordPicture(const DesignRecord& record, const std::str
         // design is saved again with the same path.
         path = trimmed;
     }
-    // A picture the design already showed in another layer is shared.
-    const std::string sharedKey =
-        path + '\n' + std::to_string(record.kind) + '\n' + std::to_string(record.picture.loadMode);
-    const bool sharing = m_bReadingDesign && !beside;
-    if (sharing) {
-        const auto shared = m_readPictures.find(sharedKey);
-        if (shared != m_readPictures.end()) {
-            if (sharedKind)
-                *sharedKind = shared->second.itemKind;
-            return shared->second.picture;
-        }
-    }
     auto* picture = new CDIB();
     if (!picture->Load(path, 1, 0)) {
         delete picture;
@@ -254,15 +240,6 @@ CDIB* CMorvaneView::LoadRecordPicture(const DesignRecord& record, const std::str
     picture->EnsureParts(record.kind == kDesignPictureLayer ? CDIB::kImage | CDIB::kThumbnail
                                                             : CDIB::kThumbnail);
     picture->SetLoadMode(record.picture.loadMode);
-    if (sharing) {
-        // Its layer will add the image part to a picture read as its
-        // thumbnail: the item kind is the one its parts give now.
-        const int parts = picture->GetLoadedParts();
-        const bool thumbnail = (parts & CDIB::kThumbnail) && !(parts & CDIB::kImage);
-        picture->AddRef();
-        m_readPictures.emplace(sharedKey,
-                               SharedPicture{picture, thumbnail ? MMP_THUMBNAIL : MMP_PICTURE});
-    }
     // A picture stored beside its design keeps the name the design gives
     // it, so the design is written again as it was read.
     if (beside && m_pPictures)
@@ -312,9 +289,6 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
             setUpdatesEnabled(true);
     }
     m_bReadingDesign = false;
-    for (auto& [key, shared] : m_readPictures)
-        shared.picture->Release(); // the layers showing it hold it
-    m_readPictures.clear();
     mixer->HoldRedraws(false);
     return true;
 }
@@ -327,14 +301,10 @@ void CMorvaneView::AddDesignRecord(const DesignRecord& record, const std::string
         index = list->AddTextItem(&record.text.text, &record.text.font, int(record.text.colour),
                                   record.text.alignment, 0, 0);
     } else if (record.IsPicture()) {
-        int sharedKind = 0;
-        CDIB* picture = LoadRecordPicture(record, designFolder, &sharedKind);
+        CDIB* picture = LoadRecordPicture(record, designFolder);
         if (!picture)
             return;
         index = list->AddPictureItem(picture, kImportDisplaySize, kImportDisplaySize, 0, 0);
-        multimenu_package* item = index >= 0 ? list->GetCurrentItem() : nullptr;
-        if (item && sharedKind)
-            item->kind = sharedKind;
     }
     if (index < 0)
         return;

@@ -37,3 +37,11 @@ void CDesignProgress::Step() {
     if (m_pPopup && m_nRecords > 0)
         m_pPopup->SetPos(int((long long)m_nDone * kRange / m_nRecords));
 }
+
+void CDesignProgress::StepAside(bool aside) {
+    if (!m_pPopup)
+        return;
+    m_pPopup->setVisible(!aside);
+    if (!aside)
+        platform::PaintNow(m_pPopup.get());
+}

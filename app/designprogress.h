@@ -27,6 +27,9 @@ public:
     bool IsShown() const { return m_pPopup != nullptr; }
     // One more record read.
     void Step();
+    // The bar stays above other windows: it steps aside while the user is
+    // asked something (a picture that is missing), and comes back after.
+    void StepAside(bool aside);
 
 private:
     std::unique_ptr<CProgressPopUpWindow> m_pPopup;

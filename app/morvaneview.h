@@ -25,6 +25,7 @@ class CDC;
 class CDesignHistory;
 class CDesignPictures;
 class CDIB;
+class CDesignProgress;
 class CLayerCycle;
 class CLayerMixer;
 class CMorvaneDoc;
@@ -268,6 +269,7 @@ private:
     std::unique_ptr<CDesignHistory> m_pHistory;
 
     std::vector<std::string> m_startFiles;
-    bool m_bLoadFailureTold = false; // the failed load already told the user why
-    bool m_bReadingDesign = false;   // the history waits for the whole design
+    bool m_bLoadFailureTold = false;            // the failed load already told the user why
+    bool m_bReadingDesign = false;              // the history waits for the whole design
+    CDesignProgress* m_pReadProgress = nullptr; // while a long design is read
 };

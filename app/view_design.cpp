@@ -52,6 +52,25 @@ std::string Format(const char* format, int n, const std::string& a) {
     return line.data();
 }
 
+// A long design's bar out of the way while the user is asked, and back
+// once they answered, whichever way.
+class CBarAside {
+public:
+    explicit CBarAside(CDesignProgress* progress) : m_pProgress(progress) {
+        if (m_pProgress)
+            m_pProgress->StepAside(true);
+    }
+    ~CBarAside() {
+        if (m_pProgress)
+            m_pProgress->StepAside(false);
+    }
+    CBarAside(const CBarAside&) = delete;
+    CBarAside& operator=(const CBarAside&) = delete;
+
+private:
+    CDesignProgress* m_pProgress;
+};
+
 } // namespace
 
 // Saving --------------------------------------------------------------------------------------
@@ -217,6 +236,8 @@ CDIB* CMorvaneView::LoadRecordPicture(const DesignRecord& record, const std::str
         beside = !path.empty();
     }
     if (path.empty()) {
+        // The question and the dialog are not hidden behind the bar.
+        const CBarAside aside(m_pReadProgress);
         const std::string* request = Strings().Find(1016);
         ShowMessage((request ? *request : std::string()) + " " + trimmed, MB_OKCANCEL);
         std::string drive, folder, name, extension;
@@ -276,6 +297,7 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
     m_bReadingDesign = true;
     {
         CDesignProgress progress(name + extension, int(design.records.size()), isVisible());
+        m_pReadProgress = &progress;
         // Behind the bar the window is painted once, when the design is
         // whole, not for every layer the list shows.
         const bool quiet = progress.IsShown() && updatesEnabled();
@@ -287,6 +309,7 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
         }
         if (quiet)
             setUpdatesEnabled(true);
+        m_pReadProgress = nullptr;
     }
     m_bReadingDesign = false;
     mixer->HoldRedraws(false);

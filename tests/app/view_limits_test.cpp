@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,33 @@ protected:
     }
 };
 
+// Whether a window captioned so is on screen.
+bool Shown(const std::string& title) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowTitle().toStdString() == title)
+            return true;
+    return false;
+}
+
+// The user at the questions about a missing picture, noting whether the
+// design's bar was on screen when each came.
+class BarWatchingServices : public platform::ScriptedServices {
+public:
+    explicit BarWatchingServices(std::string title) : m_title(std::move(title)) {}
+    int MessageBox(const platform::MessageBoxRequest& request) override {
+        barShown.push_back(Shown(m_title));
+        return ScriptedServices::MessageBox(request);
+    }
+    std::optional<std::string> FileDialog(const platform::FileDialogRequest& request) override {
+        barShown.push_back(Shown(m_title));
+        return ScriptedServices::FileDialog(request);
+    }
+    std::vector<bool> barShown;
+
+private:
+    std::string m_title;
+};
+
 class ViewLimitsTest : public ProgramTest {
 protected:
     void OpenWithKey(const std::string& path) {
@@ -244,4 +272,27 @@ TEST_F(ViewLimitsTest, ADesignOfManyLayersOpensBehindOneProgressBarAndIsSavedAsR
     ASSERT_EQ(shown.titles.size(), size_t(fewer / 2));
     EXPECT_EQ(shown.titles.front(), "Layer 1");
     EXPECT_EQ(shown.titles.back(), "Layer " + std::to_string(fewer - 2));
+}
+
+TEST_F(ViewLimitsTest, ALongDesignsBarStepsAsideWhileAMissingPictureIsAskedFor) {
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(m_folder.isValid());
+    std::string design = ManyLayers(2 * CDesignProgress::kShownFrom);
+    const std::string known = "res\\Data\\animals\\imonkey.bmp";
+    design.replace(design.find(known), known.size(), "res\\Data\\animals\\imissing.bmp");
+    const QString path = m_folder.filePath(QStringLiteral("gap.prt"));
+    programtest::WriteFile(path, design);
+
+    BarWatchingServices watching("gap.prt");
+    watching.fileAnswers.push_back(path.toStdString()); // the open dialog
+    watching.fileAnswers.push_back(std::nullopt);       // the missing picture: cancelled
+    platform::SetServices(&watching);
+    OpenWithKey(path.toStdString());
+    platform::SetServices(&services);
+    services.fileAnswers.clear();
+    // The open dialog, then the question and the dialog of the missing
+    // picture, neither under the bar; the other layers came all the same.
+    EXPECT_EQ(watching.barShown, (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(Layers()->GetLayerCount(), 2 * CDesignProgress::kShownFrom - 1);
+    EXPECT_FALSE(Shown("gap.prt"));
 }

@@ -12,24 +12,17 @@ home="$work/home"
 mkdir -p -m 700 "$home"
 program=""
 
-# A display number of its own, whatever else runs on the machine.
-exec 3<> "$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")"
-exec 3>&-
+source "$(dirname "${BASH_SOURCE[0]}")/../../../tools/xvfb.sh"
 cleanup() {
   [ -n "$program" ] && kill "$program" 2>/dev/null || true
   [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null || true
-  # Gone before the next server may take its number and socket.
-  kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
+start_xvfb "$work"
 # The test suite runs offscreen; these tests need the real X window.
 export QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 HOME="$home" openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
 for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done

@@ -12,27 +12,16 @@ stage="$1"
 shots="${2:-$(mktemp -d)}"
 mkdir -p "$shots"
 
-# A display number of its own (Xvfb picks a free one), whatever else runs;
-# no reset when a client such as xdotool leaves, which refuses connections
-# for a moment.
+source "$(dirname "$0")/../../../tools/xvfb.sh"
 home="$(mktemp -d)"
-exec 3<> "$home/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$home/display" ] && break; sleep 0.1; done
-[ -s "$home/display" ] || { kill "$xvfb"; echo "FAIL: Xvfb did not start" >&2; exit 1; }
-display=":$(head -1 "$home/display")"
 cleanup() {
   [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
-  # Gone before the next server may take its number and socket.
-  kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$home"
 }
 trap cleanup EXIT
-export DISPLAY="$display"
+start_xvfb "$home"
 export QT_QPA_PLATFORM=xcb
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 shot() { xdotool mousemove 520 720; sleep 0.4; import -window root "$shots/$1.png"; }

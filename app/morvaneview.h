@@ -269,7 +269,7 @@ private:
     std::unique_ptr<CDesignHistory> m_pHistory;
 
     std::vector<std::string> m_startFiles;
-    bool m_bLoadFailureTold = false;            // the failed load already told the user why
-    bool m_bReadingDesign = false;              // the history waits for the whole design
-    CDesignProgress* m_pReadProgress = nullptr; // while a long design is read
+    bool m_bLoadFailureTold = false; // the failed load already told the user why
+    // While a design is read (the history waits for the whole design).
+    CDesignProgress* m_pReadProgress = nullptr;
 };

@@ -294,7 +294,6 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
     // design has all its layers, not after each: a long design would take
     // the square of its length.
     mixer->HoldRedraws(true);
-    m_bReadingDesign = true;
     {
         CDesignProgress progress(name + extension, int(design.records.size()), isVisible());
         m_pReadProgress = &progress;
@@ -311,7 +310,6 @@ bool CMorvaneView::ReadDesignFile(const std::string& path) {
             setUpdatesEnabled(true);
         m_pReadProgress = nullptr;
     }
-    m_bReadingDesign = false;
     mixer->HoldRedraws(false);
     return true;
 }

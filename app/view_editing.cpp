@@ -90,7 +90,7 @@ QImage LayerImage(const CLayerChannel& layer) {
 } // namespace
 
 void CMorvaneView::OnDispatchFinished(int kind) {
-    if (m_pHistory && !m_bReadingDesign &&
+    if (m_pHistory && !m_pReadProgress &&
         (kind == kNotifyDrop || kind == kNotifySelect || kind == kNotifyValue))
         m_pHistory->Checkpoint();
 }

@@ -5,6 +5,7 @@
 
 #include "programtest.h"
 
+#include "app/designfile.h"
 #include "app/designprogress.h"
 #include "app/extratexts.h"
 #include "controls/multimenu.h"
@@ -16,8 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -117,28 +119,38 @@ std::string HugeTiff() {
     return s;
 }
 
-// A design as the program writes it: clip art and texts in turn, the clip
-// art from a few pictures that many layers show.
+// A design written by the program's own writer: clip art and texts in
+// turn, the clip art from two pictures that many layers show.
 std::string ManyLayers(int count) {
-    const char* pictures[] = {"animals\\%clion.bmp", "animals\\%cmonkey.bmp"};
-    std::string design = "16777215\n12579839\n16777215\n16777215\n10087679\n3\n1.414000\n" +
-                         std::to_string(count) + "\n400\n283\n";
-    char line[160];
+    DesignHeader header;
+    const COLORREF colours[] = {16777215, 12579839, 16777215, 16777215, 10087679};
+    std::copy(std::begin(colours), std::end(colours), header.colours);
+    header.pageMode = 3;
+    header.aspect = 1.414;
+    std::string design;
+    AppendDesignHeader(design, header);
+    AppendDesignPageLines(design, count, true, 400, 283);
     for (int i = 0; i < count; ++i) {
+        DesignRecord record;
         if (i % 2 == 0) {
-            design += "3\n255\n0\n";
-            for (char part : {'i', 'a', 't'}) {
-                std::snprintf(line, sizeof line, pictures[i / 2 % 2], part);
-                design += std::string("res\\Data\\") + line + "\n";
-            }
+            record.kind = kDesignThumbnailLayer;
+            record.opacity = 255;
+            const std::string name = i / 2 % 2 ? "monkey.bmp" : "lion.bmp";
+            const std::string folder = "res\\Data\\animals\\";
+            record.picture = {0, folder + "i" + name, folder + "a" + name, folder + "t" + name};
         } else {
-            design += "1\n200\n" + std::to_string(i * 977 % 0xFFFFFF) +
-                      "\n1\nBEGIN_STRING\nLayer " + std::to_string(i) +
-                      "\nEND_STRING\n-20\n0\n0\n0\n400\n0\n0\n0\n0\n0\n0\n0\n0\nDejaVu Sans\n";
+            record.kind = kDesignTextLayer;
+            record.opacity = 200;
+            record.text.colour = COLORREF(i * 977 % 0xFFFFFF);
+            record.text.alignment = 1;
+            record.text.text = "Layer " + std::to_string(i);
+            record.text.font.lfHeight = -20;
+            record.text.font.lfWeight = 400;
+            std::strcpy(record.text.font.lfFaceName, "DejaVu Sans");
         }
-        std::snprintf(line, sizeof line, "0\n%f\n%f\n%f\n%f\n1\n0\n0\n", double(i % 37 * 10),
-                      double(i % 23 * 11), 30.0 + i % 5, 20.0 + i % 7);
-        design += line;
+        record.box = {0, double(i % 37 * 10), double(i % 23 * 11), 30.0 + i % 5, 20.0 + i % 7, 1, 0,
+                      0};
+        AppendDesignRecord(design, record);
     }
     return design;
 }

@@ -75,9 +75,12 @@ bool CSettingsStore::Load() {
         m_file->Parse({});
         return true;
     }
-    if (file.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly))
+    // Read as much as the file holds: asking for the limit would allocate
+    // it on every read of a value.
+    const qint64 size = file.size();
+    if (size > kMaxFileBytes || !file.open(QIODevice::ReadOnly))
         return false;
-    m_file->Parse(file.read(kMaxFileBytes).toStdString());
+    m_file->Parse(file.read(size).toStdString());
     return true;
 }
 

@@ -40,12 +40,33 @@ uint32_t EncodedByte(double linear) {
     return uint32_t(std::lround(v * 255));
 }
 
+// The colour of the last Lab value converted.
+struct LastLabColour {
+    template <typename Convert> uint32_t Of(uint64_t lab, Convert convert) {
+        if (!known || lab != key) {
+            key = lab;
+            colour = convert();
+            known = true;
+        }
+        return colour;
+    }
+    bool known = false;
+    uint64_t key = 0;
+    uint32_t colour = 0;
+};
+
 void PutLab8(TIFFRGBAImage* image, uint32_t* cp, uint32_t, uint32_t, uint32_t w, uint32_t h,
              int32_t fromskew, int32_t toskew, unsigned char* pp) {
     const int spp = image->samplesperpixel;
+    // Neighbouring pixels often share a colour; the conversion is dear.
+    LastLabColour last;
     for (; h > 0; --h) {
-        for (uint32_t x = 0; x < w; ++x, pp += spp)
-            *cp++ = PackedLabColour(pp[0] * 100.0 / 255, int8_t(pp[1]), int8_t(pp[2]));
+        for (uint32_t x = 0; x < w; ++x, pp += spp) {
+            const uint64_t lab = uint64_t(pp[0]) | uint64_t(pp[1]) << 8 | uint64_t(pp[2]) << 16;
+            *cp++ = last.Of(lab, [pp] {
+                return PackedLabColour(pp[0] * 100.0 / 255, int8_t(pp[1]), int8_t(pp[2]));
+            });
+        }
         cp += toskew;
         pp += fromskew * spp;
     }
@@ -54,11 +75,17 @@ void PutLab8(TIFFRGBAImage* image, uint32_t* cp, uint32_t, uint32_t, uint32_t w,
 void PutLab16(TIFFRGBAImage* image, uint32_t* cp, uint32_t, uint32_t, uint32_t w, uint32_t h,
               int32_t fromskew, int32_t toskew, unsigned char* pp) {
     const int spp = image->samplesperpixel;
+    LastLabColour last;
     for (; h > 0; --h) {
-        for (uint32_t x = 0; x < w; ++x, pp += spp * 2)
-            *cp++ =
-                PackedLabColour(Sample16(pp, 0) * 100.0 / 65535, int16_t(Sample16(pp, 1)) / 256.0,
-                                int16_t(Sample16(pp, 2)) / 256.0);
+        for (uint32_t x = 0; x < w; ++x, pp += spp * 2) {
+            const uint64_t lab = uint64_t(Sample16(pp, 0)) | uint64_t(Sample16(pp, 1)) << 16 |
+                                 uint64_t(Sample16(pp, 2)) << 32;
+            *cp++ = last.Of(lab, [pp] {
+                return PackedLabColour(Sample16(pp, 0) * 100.0 / 65535,
+                                       int16_t(Sample16(pp, 1)) / 256.0,
+                                       int16_t(Sample16(pp, 2)) / 256.0);
+            });
+        }
         cp += toskew;
         pp += fromskew * spp * 2;
     }

@@ -35,6 +35,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <malloc.h>
 #include <memory>
 #include <string>
 
@@ -59,6 +60,13 @@ long ResidentKilobytes() {
         if (line.rfind("VmRSS:", 0) == 0)
             return std::strtol(line.c_str() + 6, nullptr, 10);
     return -1;
+}
+
+// What the program holds of the heap: when the resident size grows and this
+// does not, the growth is memory freed but not given back, not memory held.
+size_t HeapInUseKilobytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return (info.uordblks + info.hblkhd) / 1024;
 }
 
 void Click(QWidget* widget) {
@@ -256,6 +264,7 @@ int main(int argc, char** argv) {
         }
         if (round == 1 || round % 100 == 0) {
             std::printf("round %d: %ld kB resident\n", round, ResidentKilobytes());
+            std::printf("round %d: %zu kB heap in use\n", round, HeapInUseKilobytes());
             std::fflush(stdout);
         }
     }

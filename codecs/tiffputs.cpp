@@ -34,11 +34,41 @@ double LabInverse(double t) {
     return t > d ? t * t * t : 3 * d * d * (t - 4.0 / 29.0);
 }
 
-uint32_t EncodedByte(double linear) {
-    const double c = std::clamp(linear, 0.0, 1.0);
+uint32_t DirectSrgbByte(double c) {
     const double v = c <= 0.0031308 ? 12.92 * c : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
     return uint32_t(std::lround(v * 255));
 }
+
+// The byte steps up at 255 linear values; each is found once, as the least
+// double in [0, 1] whose byte reaches the step (positive doubles order as
+// their bits do), so that a lookup answers as the power does.
+struct SrgbSteps {
+    double at[256];
+    SrgbSteps() {
+        at[0] = 0;
+        for (uint32_t k = 1; k < 256; ++k) {
+            uint64_t low = Bits(0.0), high = Bits(1.0);
+            while (low < high) {
+                const uint64_t middle = low + (high - low) / 2;
+                if (DirectSrgbByte(Double(middle)) >= k)
+                    high = middle;
+                else
+                    low = middle + 1;
+            }
+            at[k] = Double(low);
+        }
+    }
+    static uint64_t Bits(double d) {
+        uint64_t u;
+        std::memcpy(&u, &d, sizeof u);
+        return u;
+    }
+    static double Double(uint64_t u) {
+        double d;
+        std::memcpy(&d, &u, sizeof d);
+        return d;
+    }
+};
 
 // The colour of the last Lab value converted.
 struct LastLabColour {
@@ -144,14 +174,20 @@ void PutRgba16Separate(TIFFRGBAImage* image, uint32_t* cp, uint32_t, uint32_t, u
 
 } // namespace
 
+uint32_t SrgbByte(double linear) {
+    static const SrgbSteps steps;
+    const double c = std::clamp(linear, 0.0, 1.0);
+    return uint32_t(std::upper_bound(steps.at + 1, steps.at + 256, c) - (steps.at + 1));
+}
+
 uint32_t PackedLabColour(double lightness, double a, double b) {
     const double fy = (lightness + 16) / 116;
     const double x = kWhiteX * LabInverse(fy + a / 500);
     const double y = LabInverse(fy);
     const double z = kWhiteZ * LabInverse(fy - b / 200);
-    return Pack(EncodedByte(3.2404542 * x - 1.5371385 * y - 0.4985314 * z),
-                EncodedByte(-0.9692660 * x + 1.8760108 * y + 0.0415560 * z),
-                EncodedByte(0.0556434 * x - 0.2040259 * y + 1.0572252 * z), 255);
+    return Pack(SrgbByte(3.2404542 * x - 1.5371385 * y - 0.4985314 * z),
+                SrgbByte(-0.9692660 * x + 1.8760108 * y + 0.0415560 * z),
+                SrgbByte(0.0556434 * x - 0.2040259 * y + 1.0572252 * z), 255);
 }
 
 bool InstallOwnPuts(CTiffImage* reader) {

@@ -13,6 +13,7 @@
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
 #include "platform/cursor.h"
+#include "platform/heaptrim.h"
 #include "platform/paths.h"
 #include "platform/userservices.h"
 
@@ -253,6 +254,7 @@ bool CMorvaneView::NewDesign() {
     mixer->SetAllBackgroundColours(0x00FFFFFF);
     m_designExtensionLines.clear();
     SetDesignTitle("Untitled");
+    platform::GiveBackFreedMemory();
     return true;
 }
 

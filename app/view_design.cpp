@@ -14,6 +14,7 @@
 #include "layers/layerchannel.h"
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
+#include "platform/heaptrim.h"
 #include "platform/paths.h"
 #include "platform/userservices.h"
 
@@ -162,6 +163,8 @@ bool CMorvaneView::LoadDesign(const std::string& path) {
     Mixer()->SynchroniseLayers();
     Mixer()->Relayout();
     RedrawAll();
+    // The design it replaced and the pictures' decoding are gone.
+    platform::GiveBackFreedMemory();
     return true;
 }
 

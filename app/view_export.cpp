@@ -6,6 +6,7 @@
 #include "app/extratexts.h"
 #include "app/morvaneview.h"
 #include "layers/layermixer.h"
+#include "platform/heaptrim.h"
 #include "popups/exportsizewindow.h"
 
 #include <strings.h>
@@ -50,11 +51,17 @@ bool CMorvaneView::AskExportSize() {
 
 bool CMorvaneView::ExportDesign(const std::string& path) {
     CLayerMixer* mixer = Mixer();
-    if (!IsPrintPicturePath(path))
-        return mixer->ExportPage(path, kExportWidth / (DefaultPrintWidthCm() / kCmPerInch));
+    if (!IsPrintPicturePath(path)) {
+        const bool exported =
+            mixer->ExportPage(path, kExportWidth / (DefaultPrintWidthCm() / kCmPerInch));
+        platform::GiveBackFreedMemory();
+        return exported;
+    }
     const double width = m_export.m_dWidthCm > 0 ? m_export.m_dWidthCm : DefaultPrintWidthCm();
     const CSize size = CExportSizeWindow::PixelSize(width, m_export.m_nDpi, mixer->m_dAspect);
     mixer->SynchroniseLayers();
-    return mixer->ExportAtSize(path, size.cx, size.cy, m_export.m_nDpi,
-                               m_export.m_nTransparent != 0);
+    const bool exported =
+        mixer->ExportAtSize(path, size.cx, size.cy, m_export.m_nDpi, m_export.m_nTransparent != 0);
+    platform::GiveBackFreedMemory();
+    return exported;
 }

@@ -10,6 +10,7 @@
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
 #include "platform/gdi/dc.h"
+#include "platform/heaptrim.h"
 #include "platform/userservices.h"
 #include "popups/pageprintwindow.h"
 #include "popups/textwindow.h"
@@ -193,6 +194,7 @@ int CMorvaneView::ShowWizard(int showCheckBox, int* showValue, const std::string
 
 void CMorvaneView::OnFilePrint() {
     platform::DoPrint(this, this);
+    platform::GiveBackFreedMemory();
 }
 
 void CMorvaneView::OnFilePrintPreview() {

@@ -78,9 +78,6 @@ run_target() {
   [ -z "${FUZZ_RUNS:-}" ] || limits+=(-runs="$FUZZ_RUNS")
   echo "== $target"
   local status=0
-  # Memory that system libraries (fontconfig for the metafiles' text) keep
-  # until exit is not a finding, as in the test suite.
-  LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
   "$program" "${limits[@]}" "$work" "$seeds" "tests/fuzz/corpus/$target" >"$output" 2>&1 ||
     status=$?
   local runs
@@ -90,7 +87,8 @@ run_target() {
   # Keep only the inputs that add coverage.
   local merged="$build/corpus/$target.merged"
   rm -rf "$merged" && mkdir -p "$merged"
-  "$program" -merge=1 -timeout=30 -rss_limit_mb=1536 "$merged" "$work" >/dev/null 2>&1 &&
+  "$program" -merge=1 -timeout=30 -rss_limit_mb=1536 -artifact_prefix="$findings/" \
+    "$merged" "$work" >/dev/null 2>&1 &&
     rm -rf "$work" && mv "$merged" "$work"
   local found
   found="$(find "$findings" -type f | wc -l)"
@@ -101,6 +99,11 @@ run_target() {
   [ "$status" -eq 0 ] || tail -40 "$output"
   return "$status"
 }
+
+# Memory that system libraries (fontconfig for the metafiles' text) keep
+# until exit is not a finding, as in the test suite; without the
+# suppressions a merge took the report at its exit for a crash.
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
 
 failed=0
 for t in "${targets[@]}"; do

@@ -6,16 +6,24 @@
 # memory is printed every hundred rounds, and the run fails when round 1000
 # holds more than 10% over round 100.
 # Usage: tools/soak.sh [rounds, default 1000]
+# Environment: SOAK_SANITIZE=0 for a normal build; SOAK_BUILD its folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 rounds="${1:-1000}"
-build="${SOAK_BUILD:-build-asan}"
+# SOAK_SANITIZE=0 runs it in a normal optimised build instead (default
+# folder build-soak), where the resident size is the program's own.
+if [ "${SOAK_SANITIZE:-1}" = 0 ]; then
+  build="${SOAK_BUILD:-build-soak}"
+  flags=(-DMORVANE_SANITIZE=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+else
+  build="${SOAK_BUILD:-build-asan}"
+  flags=(-DMORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
+fi
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
                                           -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$build" -G Ninja -DMORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
-  "${launcher[@]}" >/dev/null
+cmake -S . -B "$build" -G Ninja "${flags[@]}" "${launcher[@]}" >/dev/null
 cmake --build "$build" -j 2 --target morvane_soak
 
 work="$(mktemp -d)"

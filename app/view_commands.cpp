@@ -169,6 +169,8 @@ void CMorvaneView::OpenPath(const std::string& path) {
     m_bLoadFailureTold = false;
     const bool loaded = LoadDesign(path);
     platform::EndWaitCursor();
+    // The design it replaced and the pictures' decoding are gone.
+    platform::GiveBackFreedMemory();
     if (!loaded) {
         if (!m_bLoadFailureTold)
             AfxMessageBox(Text(1009));
@@ -216,6 +218,8 @@ void CMorvaneView::SaveCommand(const std::string* path) {
     platform::BeginWaitCursor();
     const bool saved = SaveDesign(m_strLastSavePath);
     platform::EndWaitCursor();
+    // An export's page and its file's encoding are gone.
+    platform::GiveBackFreedMemory();
     if (!saved) {
         AfxMessageBox(Text(1008));
         return;

@@ -14,7 +14,6 @@
 #include "layers/layerchannel.h"
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
-#include "platform/heaptrim.h"
 #include "platform/paths.h"
 #include "platform/userservices.h"
 
@@ -163,8 +162,6 @@ bool CMorvaneView::LoadDesign(const std::string& path) {
     Mixer()->SynchroniseLayers();
     Mixer()->Relayout();
     RedrawAll();
-    // The design it replaced and the pictures' decoding are gone.
-    platform::GiveBackFreedMemory();
     return true;
 }
 

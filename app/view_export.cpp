@@ -6,7 +6,6 @@
 #include "app/extratexts.h"
 #include "app/morvaneview.h"
 #include "layers/layermixer.h"
-#include "platform/heaptrim.h"
 #include "popups/exportsizewindow.h"
 
 #include <strings.h>
@@ -51,17 +50,11 @@ bool CMorvaneView::AskExportSize() {
 
 bool CMorvaneView::ExportDesign(const std::string& path) {
     CLayerMixer* mixer = Mixer();
-    if (!IsPrintPicturePath(path)) {
-        const bool exported =
-            mixer->ExportPage(path, kExportWidth / (DefaultPrintWidthCm() / kCmPerInch));
-        platform::GiveBackFreedMemory();
-        return exported;
-    }
+    if (!IsPrintPicturePath(path))
+        return mixer->ExportPage(path, kExportWidth / (DefaultPrintWidthCm() / kCmPerInch));
     const double width = m_export.m_dWidthCm > 0 ? m_export.m_dWidthCm : DefaultPrintWidthCm();
     const CSize size = CExportSizeWindow::PixelSize(width, m_export.m_nDpi, mixer->m_dAspect);
     mixer->SynchroniseLayers();
-    const bool exported =
-        mixer->ExportAtSize(path, size.cx, size.cy, m_export.m_nDpi, m_export.m_nTransparent != 0);
-    platform::GiveBackFreedMemory();
-    return exported;
+    return mixer->ExportAtSize(path, size.cx, size.cy, m_export.m_nDpi,
+                               m_export.m_nTransparent != 0);
 }

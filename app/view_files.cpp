@@ -8,6 +8,7 @@
 #include "layers/layercycle.h"
 #include "layers/layermixer.h"
 #include "platform/cursor.h"
+#include "platform/heaptrim.h"
 #include "platform/userservices.h"
 
 #include <algorithm>
@@ -40,6 +41,7 @@ void CMorvaneView::OpenFiles(const std::vector<std::string>& paths, const POINT*
         else
             AddPictureFile(path, point);
     }
+    platform::GiveBackFreedMemory();
 }
 
 void CMorvaneView::OpenDesignFile(const std::string& path) {

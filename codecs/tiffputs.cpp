@@ -176,7 +176,9 @@ void PutRgba16Separate(TIFFRGBAImage* image, uint32_t* cp, uint32_t, uint32_t, u
 
 uint32_t SrgbByte(double linear) {
     static const SrgbSteps steps;
-    const double c = std::clamp(linear, 0.0, 1.0);
+    if (!(linear > 0)) // and not a number
+        return 0;
+    const double c = std::min(linear, 1.0);
     return uint32_t(std::upper_bound(steps.at + 1, steps.at + 256, c) - (steps.at + 1));
 }
 

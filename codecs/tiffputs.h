@@ -19,5 +19,6 @@ bool InstallOwnPuts(CTiffImage* reader);
 // packed as the RGBA reader packs them (red in the low byte, alpha 255).
 uint32_t PackedLabColour(double lightness, double a, double b);
 
-// A linear light value (clamped to 0 to 1) as an sRGB byte, rounded.
+// A linear light value (clamped to 0 to 1, 0 for not a number) as an sRGB
+// byte, rounded.
 uint32_t SrgbByte(double linear);

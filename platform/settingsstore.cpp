@@ -75,12 +75,24 @@ bool CSettingsStore::Load() {
         m_file->Parse({});
         return true;
     }
-    // Read as much as the file holds: asking for the limit would allocate
-    // it on every read of a value.
-    const qint64 size = file.size();
-    if (size > kMaxFileBytes || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
         return false;
-    m_file->Parse(file.read(size).toStdString());
+    // Read to its end in pieces: a file another instance replaced meanwhile
+    // is read whole, one that grows stops at the limit, and the limit is not
+    // allocated for every change of a value.
+    std::string text;
+    char piece[64 * 1024];
+    for (;;) {
+        const qint64 got = file.read(piece, sizeof piece);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        text.append(piece, size_t(got));
+        if (qint64(text.size()) > kMaxFileBytes)
+            return false;
+    }
+    m_file->Parse(text);
     return true;
 }
 

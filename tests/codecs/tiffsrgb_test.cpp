@@ -41,5 +41,6 @@ TEST(TiffSrgbTest, EveryStepEdgeAndValueBetweenGivesTheFormulasByte) {
         ASSERT_EQ(int(SrgbByte(c)), FormulaByte(c)) << c;
     }
     EXPECT_EQ(SrgbByte(-0.25), 0u);
+    EXPECT_EQ(SrgbByte(std::nan("")), 0u);
     EXPECT_EQ(SrgbByte(7.5), 255u);
 }

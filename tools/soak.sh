@@ -31,12 +31,15 @@ trap 'rm -rf "$work"' EXIT
 log="$build/soak.log"
 # A small quarantine, so that freed memory is soon reused and the resident
 # size shows what the program holds.
+# A failed round or a leak still gets its memory summary below.
+set +e
 QT_QPA_PLATFORM=offscreen \
 ASAN_OPTIONS="detect_leaks=1:quarantine_size_mb=16:abort_on_error=0" \
 LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
   "$build/tests/soak/morvane_soak" "$rounds" "$work" 2>&1 | tee "$log"
 status="${PIPESTATUS[0]}"
+set -e
 
 at() { sed -n "s/^round $1: \([0-9]*\) kB resident$/\1/p" "$log"; }
 first="$(at 100)" last="$(at "$rounds")"

@@ -47,8 +47,8 @@ void ReadEverything(const platform::CSettingsStore& store) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // A name of its own for every input: the settings class keeps what it
-    // read of a file by its name.
+    // A name of its own for every input, so that no input reads a file an
+    // earlier one failed to remove.
     static unsigned serial = 0;
     const std::string path = Folder() + "/" + std::to_string(serial++) + ".ini";
     FILE* file = std::fopen(path.c_str(), "wb");

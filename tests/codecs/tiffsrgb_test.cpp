@@ -40,6 +40,12 @@ TEST(TiffSrgbTest, EveryStepEdgeAndValueBetweenGivesTheFormulasByte) {
         const double c = i / 100000.0;
         ASSERT_EQ(int(SrgbByte(c)), FormulaByte(c)) << c;
     }
+    // The ends of the lookup's buckets, and the values just below them.
+    for (int i = 1; i <= 4096; ++i) {
+        const double end = i / 4096.0, below = std::nextafter(end, 0.0);
+        ASSERT_EQ(int(SrgbByte(end)), FormulaByte(end)) << end;
+        ASSERT_EQ(int(SrgbByte(below)), FormulaByte(below)) << below;
+    }
     EXPECT_EQ(SrgbByte(-0.25), 0u);
     EXPECT_EQ(SrgbByte(std::nan("")), 0u);
     EXPECT_EQ(SrgbByte(7.5), 255u);

@@ -4,6 +4,8 @@
 #include "codecs/datasource.h"
 #include "codecs/textexception.h"
 
+#include <climits>
+
 CPicDecoder::~CPicDecoder() = default;
 
 void CPicDecoder::DecodeFile(const std::string& path, CBmp* bmp, int wantedDepth) {
@@ -41,11 +43,22 @@ void CPicEncoder::EncodeToSink(CBmp* bmp, CDataSink* sink) {
     EncodeBody(bmp, sink);
 }
 
+namespace {
+
+// A picture's pixels, or the most a long long holds: a file's two 32-bit
+// sides multiply past it, and the wrapped product passed every limit.
+long long PixelCount(long long width, long long height) {
+    long long pixels;
+    return __builtin_mul_overflow(width, height, &pixels) ? LLONG_MAX : pixels;
+}
+
+} // namespace
+
 void CheckPictureSize(long long width, long long height, const char* decoderName) {
     if (width < 1 || height < 1)
         RaiseErrorF(kErrCorrupt, "%s: picture has no pixels (%lld x %lld).", decoderName, width,
                     height);
-    if (width * height <= kMaxPicturePixels)
+    if (PixelCount(width, height) <= kMaxPicturePixels)
         return;
     try {
         RaiseErrorF(kErrOutOfMemory,
@@ -59,7 +72,7 @@ void CheckPictureSize(long long width, long long height, const char* decoderName
 
 void CheckPictureCost(long long width, long long height, long long dataBytes,
                       long long pixelsPerByte, const char* decoderName) {
-    const long long pixels = width * height;
+    const long long pixels = PixelCount(width, height);
     if (pixels <= kPixelsAnyDataMayMake || pixels / pixelsPerByte <= dataBytes)
         return;
     RaiseErrorF(kErrCorrupt,

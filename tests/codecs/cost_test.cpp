@@ -50,6 +50,15 @@ int CostError(long long width, long long height, long long bytes, long long perB
     return 0;
 }
 
+int SizeError(long long width, long long height) {
+    try {
+        CheckPictureSize(width, height, "Test decoder");
+    } catch (const CTextException& e) {
+        return e.Code();
+    }
+    return 0;
+}
+
 } // namespace
 
 TEST(PictureCostTest, TheProgramsLimitsAreTheRealOnes) {
@@ -65,6 +74,12 @@ TEST(PictureCostTest, TheProgramsLimitsAreTheRealOnes) {
         EXPECT_STREQ(e.Text(), "Decoder error: Out of memory: Test decoder picture of 10000 x "
                                "10001 pixels is too large.\n");
     }
+}
+
+TEST(PictureCostTest, SidesWhoseProductOverflowsAreRefused) {
+    // A TIFF's 32-bit sides: their product wraps past a long long to a negative count.
+    EXPECT_EQ(SizeError(4294967295, 2415919122), 10);
+    EXPECT_EQ(CostError(4294967295, 2415919122, 1000, 128), 7);
 }
 
 TEST(PictureCostTest, LargePicturesNeedTheDataToFillThem) {

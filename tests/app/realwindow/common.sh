@@ -49,12 +49,14 @@ same() { # before after crop what
 # The titles of the windows the window manager shows now.
 titles() { wmctrl -l | awk '{ $1 = $2 = $3 = ""; sub(/^ +/, ""); print }'; }
 shown() { titles | grep -qE "$1"; }
+# Up to 20 s: on a machine busy with other work a popup took over 8 s to
+# show, and a wait ends as soon as the window is there.
 wait_window() { # title (a pattern)
-  for _ in $(seq 80); do shown "$1" && return 0; sleep 0.1; done
+  for _ in $(seq 200); do shown "$1" && return 0; sleep 0.1; done
   fail "no window named '$1' appeared"
 }
 wait_gone() { # title
-  for _ in $(seq 80); do shown "$1" || return 0; sleep 0.1; done
+  for _ in $(seq 200); do shown "$1" || return 0; sleep 0.1; done
   fail "the window '$1' stayed"
 }
 settle() { sleep "${1:-0.5}"; }

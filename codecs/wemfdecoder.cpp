@@ -61,10 +61,13 @@ void CWEMFDecoder::PictureSize(int* width, int* height, bool placeable, const sh
             h = (long long)(box[3] - box[1]) * platform::ScreenLogPixelsY() / unitsPerInch;
         }
     } else {
+        // The frame's edges are the file's: their distance may not fit an int.
+        const long long frameWidth = (long long)frame.right - frame.left;
+        const long long frameHeight = (long long)frame.bottom - frame.top;
         if (deviceMm.cx > 0)
-            w = (long long)frame.Width() * devicePixels.cx / ((long long)deviceMm.cx * 100);
+            w = frameWidth * devicePixels.cx / ((long long)deviceMm.cx * 100);
         if (deviceMm.cy > 0)
-            h = (long long)frame.Height() * devicePixels.cy / ((long long)deviceMm.cy * 100);
+            h = frameHeight * devicePixels.cy / ((long long)deviceMm.cy * 100);
     }
     *width = w <= 0 ? 320 : int(std::min<long long>(w, 1 << 30));
     *height = h <= 0 ? 200 : int(std::min<long long>(h, 1 << 30));

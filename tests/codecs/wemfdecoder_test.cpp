@@ -94,8 +94,8 @@ TEST(WemfDecoderTest, SizeRules) {
     // Edges further apart than an int holds are measured, not wrapped to a
     // negative width.
     CWEMFDecoder::PictureSize(&w, &h, false, box, 0,
-                              CRect(-1392508928, -2000000000, 1767873167, 2000000000),
-                              CSize(1, 1), CSize(1, 1));
+                              CRect(-1392508928, -2000000000, 1767873167, 2000000000), CSize(1, 1),
+                              CSize(1, 1));
     EXPECT_EQ(w, 31603820);
     EXPECT_EQ(h, 40000000);
 }

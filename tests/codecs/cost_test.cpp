@@ -38,10 +38,10 @@ std::string RleBmp(int width, int height, const std::string& codes) {
     return MakeBmp(width, height, 8, 1, palette, codes);
 }
 
-int CostError(long long width, long long height, long long bytes, long long perByte,
-              std::string* text = nullptr) {
+// The code a check raises (0 when it passes), and its text.
+template <typename Check> int ErrorCode(Check check, std::string* text = nullptr) {
     try {
-        CheckPictureCost(width, height, bytes, perByte, "Test decoder");
+        check();
     } catch (const CTextException& e) {
         if (text)
             *text = e.Text();
@@ -50,13 +50,14 @@ int CostError(long long width, long long height, long long bytes, long long perB
     return 0;
 }
 
+int CostError(long long width, long long height, long long bytes, long long perByte,
+              std::string* text = nullptr) {
+    return ErrorCode([&] { CheckPictureCost(width, height, bytes, perByte, "Test decoder"); },
+                     text);
+}
+
 int SizeError(long long width, long long height) {
-    try {
-        CheckPictureSize(width, height, "Test decoder");
-    } catch (const CTextException& e) {
-        return e.Code();
-    }
-    return 0;
+    return ErrorCode([&] { CheckPictureSize(width, height, "Test decoder"); });
 }
 
 } // namespace

@@ -120,6 +120,27 @@ bool FindTopLevelWindow(const std::string& title) {
     return false;
 }
 
+namespace {
+// Qt takes a modality change only when a window is shown: a visible window
+// is hidden for it and shown again. Mapped again at once, the same native
+// window could be left unmapped by the window manager, which took the new
+// map before it withdrew the window for the unmap: the popup's loop then
+// ran with nothing on the screen, and the program looked frozen. A new
+// native window for the second showing leaves the window manager nothing
+// to mix up.
+void SetModality(QWidget* window, Qt::WindowModality modality) {
+    const bool visible = window->isVisible();
+    if (visible) {
+        window->hide();
+        if (QWindow* native = window->windowHandle())
+            native->destroy();
+    }
+    window->setWindowModality(modality);
+    if (visible)
+        window->show();
+}
+} // namespace
+
 CModalLoop::CModalLoop() : m_pLoop(nullptr), m_nResult(0) {}
 
 CModalLoop::~CModalLoop() {
@@ -132,11 +153,7 @@ int CModalLoop::Run(QWidget* restrictTo) {
     Qt::WindowModality previous = Qt::NonModal;
     if (restrictTo) {
         previous = restrictTo->windowModality();
-        const bool wasVisible = restrictTo->isVisible();
-        // Modality takes effect when a window is shown.
-        if (wasVisible)
-            restrictTo->hide();
-        restrictTo->setWindowModality(Qt::ApplicationModal);
+        SetModality(restrictTo, Qt::ApplicationModal);
         restrictTo->show();
     }
     // The window that was active before goes back to being active after the
@@ -147,16 +164,8 @@ int CModalLoop::Run(QWidget* restrictTo) {
     m_nResult = 0;
     loop.exec();
     m_pLoop = nullptr;
-    if (restrictTo && restrictTo->windowModality() != previous) {
-        // NOTE: Qt takes a modality change only on a hidden window; a window
-        // left visible stays in its list of modal windows after it is gone.
-        const bool visible = restrictTo->isVisible();
-        if (visible)
-            restrictTo->hide();
-        restrictTo->setWindowModality(previous);
-        if (visible)
-            restrictTo->show();
-    }
+    if (restrictTo && restrictTo->windowModality() != previous)
+        SetModality(restrictTo, previous);
     if (before && before != restrictTo && before->isVisible())
         before->activateWindow();
     return m_nResult;

@@ -28,6 +28,9 @@ const std::string& Folder() {
         Require(mkdtemp(pattern.data()) != nullptr, "temporary folder");
         return pattern;
     }();
+    // Every input removes its file, so the folder is empty when the run ends.
+    static const bool removedAtExit = std::atexit([] { rmdir(folder.c_str()); }) == 0;
+    (void)removedAtExit;
     return folder;
 }
 

@@ -23,8 +23,8 @@ void Require(bool condition, const char* what) {
 // A private folder for the files, in memory where the system offers it.
 const std::string& Folder() {
     static const std::string folder = [] {
-        std::string pattern =
-            std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/fuzzsettingsXXXXXX";
+        std::string pattern = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+                              "/fuzzsettingsXXXXXX";
         Require(mkdtemp(pattern.data()) != nullptr, "temporary folder");
         return pattern;
     }();

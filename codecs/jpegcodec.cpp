@@ -168,8 +168,8 @@ bool DecodeWithLibrary(jpeg_decompress_struct* cinfo, ErrorManager* err, CBmp* b
     const long long width = cinfo->output_width, height = cinfo->output_height;
     try {
         CheckPictureSize(width, height, "JPEG decoder");
-        CheckPictureCost(width, height, (long long)cinfo->src->bytes_in_buffer,
-                         kJpegPixelsPerByte, "JPEG decoder");
+        CheckPictureCost(width, height, (long long)cinfo->src->bytes_in_buffer, kJpegPixelsPerByte,
+                         "JPEG decoder");
     } catch (const CTextException& e) {
         err->pending = e;
         jpeg_abort_decompress(cinfo);

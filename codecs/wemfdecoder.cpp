@@ -78,8 +78,8 @@ void CWEMFDecoder::FitLongSide(int* width, int* height) {
     if (longSide <= kMaxMetafileSide)
         return;
     const auto fit = [longSide](int side) {
-        return int(std::max<long long>(
-            1, ((long long)side * kMaxMetafileSide + longSide / 2) / longSide));
+        return int(
+            std::max<long long>(1, ((long long)side * kMaxMetafileSide + longSide / 2) / longSide));
     };
     *width = fit(*width);
     *height = fit(*height);

@@ -27,8 +27,8 @@ public:
     ~CWndControl() override;
 
     // Asked on every mouse move over the window, once m_ptMouse holds the
-    // new point and before the move is handled. TRUE lets the window show the default arrow; FALSE means
-    // the control set the cursor itself (setCursor) and keeps it.
+    // new point and before the move is handled. TRUE lets the window show the default arrow; FALSE
+    // means the control set the cursor itself (setCursor) and keeps it.
     virtual BOOL OnSetCursorHook(QWidget*, UINT, UINT) { return TRUE; }
     // A command chosen in a menu the control showed: code 0 for a menu
     // item. Controls that track a popup menu route its answer here.

@@ -18,8 +18,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -181,9 +181,7 @@ TEST_F(ViewPopupsTest, TheWizardsTemplatesOpenTheLoadDialogInsideTheirFolder) {
     ASSERT_TRUE(Start());
     RealFileDialog real;
     platform::UserServices* scripted = platform::SetServices(&real);
-    WhenPopupOpens([](QWidget* popup) {
-        Click(ControlOf(popup, CWizardWindow::kSecondChoiceId));
-    });
+    WhenPopupOpens([](QWidget* popup) { Click(ControlOf(popup, CWizardWindow::kSecondChoiceId)); });
     Key(Qt::Key_W);
     platform::SetServices(scripted);
     EXPECT_EQ(real.shownFolder, QDir(QStringLiteral("res/Tmplts/Kavelos")).absolutePath());

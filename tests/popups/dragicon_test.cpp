@@ -57,8 +57,8 @@ TEST(DragIconTest, IconIsTheImageShrunkIntoAtMost80By70) {
         EXPECT_EQ(PixelOf(shown, p.x(), p.y()), 0xFF0000u) << "at " << p.x() << ", " << p.y();
     for (const QPoint p : {QPoint(40, 1), QPoint(78, 68), QPoint(60, 35)})
         EXPECT_EQ(PixelOf(shown, p.x(), p.y()), 0x0000FFu) << "at " << p.x() << ", " << p.y();
-    for (const QPoint p : {QPoint(0, 0), QPoint(79, 0), QPoint(0, 69), QPoint(79, 69),
-                           QPoint(40, 0), QPoint(0, 35)})
+    for (const QPoint p :
+         {QPoint(0, 0), QPoint(79, 0), QPoint(0, 69), QPoint(79, 69), QPoint(40, 0), QPoint(0, 35)})
         EXPECT_EQ(PixelOf(shown, p.x(), p.y()), 0x000000u) << "at " << p.x() << ", " << p.y();
 }
 

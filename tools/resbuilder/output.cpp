@@ -13,8 +13,8 @@ void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
     if (!QDir().mkpath(info.absolutePath()))
         throw std::runtime_error("cannot create folder " + info.absolutePath().toStdString());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !file.flush() || !file.commit()) // commit alone misses a failed last write
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit()) // commit alone misses a failed last write
         throw std::runtime_error("cannot write " + path.toStdString() + ": " +
                                  file.errorString().toStdString());
 }
